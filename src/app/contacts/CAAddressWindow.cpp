@@ -17,6 +17,7 @@
 #include "platform/PWBundle.h"
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QComboBox>
@@ -28,6 +29,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QHash>
 #include <QSet>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -583,21 +585,32 @@ void CAAddressWindow::addPersonsToPrintList(const CAPersonList &persons)
     const int index = m_models.printLists.currentPrintListIndex();
     CAPersonList list = m_models.printLists.getPrintListAt(index);
     // A person already in the list, the same or the same card, is not added twice.
-    // Looked up in sets: a choice of thousands is added at once.
+    // Looked up by name, a choice of thousands is added at once: the cards, dear to write, are
+    // compared only among persons of one name (one card always gives one name).
     QSet<const PWPerson *> held;
-    QSet<QByteArray> cards;
+    QHash<QString, QList<std::pair<const PWPerson *, QByteArray>>> byName;
+    const auto holdsCard = [&byName](const PWPerson &person) {
+        QList<std::pair<const PWPerson *, QByteArray>> &named = byName[QStringList {
+            person.stringForProperty(kPWFirstNameProperty), person.stringForProperty(kPWLastNameProperty),
+            person.stringForProperty(kPWOrganizationProperty)}.join(QChar(0x1F))];
+        const QByteArray card = named.isEmpty() ? QByteArray() : CAContactTableModel::cardKey(person);
+        for (auto &[other, otherCard] : named) {
+            if (otherCard.isEmpty())
+                otherCard = CAContactTableModel::cardKey(*other);
+            if (otherCard == card)
+                return true;
+        }
+        named.append({&person, card});
+        return false;
+    };
     for (const std::shared_ptr<PWPerson> &person : std::as_const(list)) {
         held.insert(person.get());
-        cards.insert(CAContactTableModel::cardKey(*person));
+        holdsCard(*person);
     }
     for (const std::shared_ptr<PWPerson> &person : persons) {
-        if (!person || held.contains(person.get()))
-            continue;
-        const QByteArray card = CAContactTableModel::cardKey(*person);
-        if (cards.contains(card))
+        if (!person || held.contains(person.get()) || holdsCard(*person))
             continue;
         held.insert(person.get());
-        cards.insert(card);
         list.append(person);
     }
     CAPrintListArray::sortPrintList(list, m_models.printLists.getPrintListSortValueAt(index));

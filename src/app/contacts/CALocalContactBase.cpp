@@ -51,7 +51,8 @@ bool CALocalContactBase::store()
 {
     m_defaults.setObject(kBaseKey, PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
     m_defaults.setInteger(kSortingKey, m_list.sortingValue());
-    const bool saved = m_defaults.synchronize();
+    // Each setting above was written through; the file is written again only when a write failed.
+    const bool saved = m_defaults.isSaved() || m_defaults.synchronize();
     if (!saved)
         qCWarning(lcContacts) << "My Recipients could not be saved";
     return saved;

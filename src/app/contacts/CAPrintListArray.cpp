@@ -75,7 +75,8 @@ bool CAPrintListArray::store()
         array.append(list.storedValue());
     // Lists stored in a form that did not read stay as they were until the user makes one.
     m_defaults.setObject(kPrintListArrayKey, m_lists.isEmpty() && !m_keptLists.isNull() ? m_keptLists : PWPlist(array));
-    const bool saved = m_defaults.synchronize();
+    // Each setting above was written through; the file is written again only when a write failed.
+    const bool saved = m_defaults.isSaved() || m_defaults.synchronize();
     if (!saved)
         qCWarning(lcContacts) << "The print lists could not be saved";
     setSaved(saved);

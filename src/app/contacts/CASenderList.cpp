@@ -77,7 +77,8 @@ bool CASenderList::store()
     const bool kept = m_list.personList().isEmpty() && !m_kept.isNull();
     m_defaults.setObject(kSenderListKey, kept ? m_kept : PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
     m_defaults.setInteger(kSortingKey, m_list.sortingValue());
-    const bool saved = m_defaults.synchronize();
+    // Each setting above was written through; the file is written again only when a write failed.
+    const bool saved = m_defaults.isSaved() || m_defaults.synchronize();
     if (!saved)
         qCWarning(lcContacts) << "The sender list could not be saved";
     return saved;

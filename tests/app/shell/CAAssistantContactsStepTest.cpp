@@ -693,16 +693,22 @@ const char *const kTwoLineStreetCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;
                                        "ADR;TYPE=WORK:;;1 Main St\\nSuite 5;Salem;OR;97301;USA\r\n"
                                        "UID:club-ann-lee\r\nEND:VCARD\r\n";
 
-class AssistantContactsDoor : public AssistantContactsTest, public ::testing::WithParamInterface<bool>
+enum class Door { PrintList, PrintListOpenedByAnUnreadPerson, MyRecipients };
+
+class AssistantContactsDoor : public AssistantContactsTest, public ::testing::WithParamInterface<Door>
 {
 };
 
+// A person of the list kept as stored because it did not read is passed over: it would give the
+// design an empty address.
 TEST_P(AssistantContactsDoor, TheDesignStoresTheListedCardWithItsUidAndLineBreak)
 {
-    const bool fromPrintList = GetParam();
-    const PWPlist::Array stored {PWPlist(PWPlist::Dictionary {{u"personData"_s, PWPlist::fromData(kTwoLineStreetCard)}})};
+    const bool fromPrintList = GetParam() != Door::MyRecipients;
+    PWPlist::Array stored {PWPlist(PWPlist::Dictionary {{u"personData"_s, PWPlist::fromData(kTwoLineStreetCard)}})};
+    if (GetParam() == Door::PrintListOpenedByAnUnreadPerson)
+        stored.prepend(PWPlist::fromString(u"Ada"_s));
     const CAPersonList listed = CAPersonListDictionary::personsFromStored(PWPlist(stored));
-    ASSERT_EQ(listed.size(), 1);
+    ASSERT_EQ(listed.size(), stored.size());
     if (fromPrintList) {
         models().printLists.insertPrintListAt(0);
         models().printLists.renamePrintListAt(0, u"Club"_s);
@@ -731,7 +737,12 @@ TEST_P(AssistantContactsDoor, TheDesignStoresTheListedCardWithItsUidAndLineBreak
     EXPECT_EQ(saved->value(u"Person To"_s).value(u"personData"_s).toData(), QByteArray(kTwoLineStreetCard));
 }
 
-INSTANTIATE_TEST_SUITE_P(Assistant, AssistantContactsDoor, ::testing::Values(true, false),
-                         [](const auto &info) { return info.param ? "PrintList" : "MyRecipients"; });
+INSTANTIATE_TEST_SUITE_P(Assistant, AssistantContactsDoor,
+                         ::testing::Values(Door::PrintList, Door::PrintListOpenedByAnUnreadPerson, Door::MyRecipients),
+                         [](const auto &info) {
+                             return std::string(info.param == Door::PrintList ? "PrintList"
+                                                : info.param == Door::MyRecipients ? "MyRecipients"
+                                                                                    : "PrintListOpenedByAnUnreadPerson");
+                         });
 
 } // namespace
