@@ -1,6 +1,7 @@
 #include "platform/PWUserDefaults.h"
 
 #include "platform/PWFileReader.h"
+#include "platform/PWPathStatus.h"
 #include "platform/PWSaveFile.h"
 
 #include <QDir>
@@ -175,9 +176,89 @@ QString PWUserDefaults::defaultFilePath()
 PWUserDefaults::PWUserDefaults(const QString &filePath, QObject *parent)
     : QObject(parent), m_filePath(filePath)
 {
+    // Stamped before it is read: a write by another process in between is taken in, not lost.
+    m_stamp = stampOfFile();
     LoadOutcome outcome;
     readStore(m_filePath, &m_values, &outcome);
+    m_base = m_values;
     takeOutcome(outcome.note, outcome.writable);
+}
+
+PWUserDefaults::FileStamp PWUserDefaults::stampOfFile() const
+{
+    const PWPathStatus::Entry entry = PWPathStatus::statusAt(QFile::encodeName(m_filePath));
+    FileStamp stamp;
+    if (entry.kind == PWPathStatus::Kind::Missing)
+        return stamp;
+    // A save replaces the file by another: its identity changes with every write of either store.
+    stamp.exists = true;
+    stamp.device = entry.identity.device;
+    stamp.inode = entry.identity.inode;
+    stamp.size = entry.size;
+    stamp.seconds = entry.modified.seconds;
+    stamp.nanoseconds = entry.modified.nanoseconds;
+    return stamp;
+}
+
+void PWUserDefaults::setMergeForKey(const QString &key, Merge merge)
+{
+    QMutexLocker locker(&m_mutex);
+    m_merges.insert(key, std::move(merge));
+}
+
+void PWUserDefaults::takeInOtherWrites(QStringList *taken)
+{
+    const FileStamp now = stampOfFile();
+    if (now == m_stamp || !now.exists)
+        return;
+    // What cannot be read as a store (gone, damaged, being replaced) gives nothing to take in: this
+    // store's values are written as they were before another process shared the file.
+    const PWFileReader::Result file =
+        PWFileReader::read(m_filePath, PWFileReader::kSettingsLimit, PWFileReader::propertyListSignature());
+    if (file.status != PWFileReader::Status::Read)
+        return;
+    std::optional<PWPlist> parsed;
+    try {
+        parsed = PWPlist::parse(file.bytes);
+    } catch (const std::bad_alloc &) {
+        return;
+    }
+    if (!parsed || !parsed->isDictionary())
+        return;
+    const PWPlist::Dictionary theirs = parsed->toDictionary();
+    QStringList keys = m_values.keys();
+    for (const QString &key : m_base.keys() + theirs.keys())
+        if (!keys.contains(key))
+            keys.append(key);
+    PWPlist::Dictionary merged;
+    for (const QString &key : std::as_const(keys)) {
+        const PWPlist base = m_base.value(key);
+        const PWPlist mine = m_values.value(key);
+        const PWPlist their = theirs.value(key);
+        PWPlist kept = mine;
+        if (mine == base)
+            kept = their;
+        else if (their != base && their != mine && m_merges.contains(key))
+            kept = m_merges.value(key)(base, mine, their);
+        if (!kept.isNull())
+            merged.insert(key, kept);
+        if (kept != mine)
+            taken->append(key);
+    }
+    if (!taken->isEmpty())
+        qCInfo(lcDefaults).noquote() << QStringLiteral("the settings file %1 was written by another process; its "
+                                                       "changes were taken in (%2)")
+                                            .arg(m_filePath, taken->join(QStringLiteral(", ")));
+    m_values = merged;
+}
+
+void PWUserDefaults::tellTaken(const QStringList &taken)
+{
+    if (taken.isEmpty())
+        return;
+    for (const QString &key : taken)
+        Q_EMIT valueChanged(key);
+    Q_EMIT takenFromFile(taken);
 }
 
 void PWUserDefaults::setLeavesFileAsFound(bool leaves)
@@ -243,7 +324,7 @@ QStringList PWUserDefaults::problems() const
     return m_problems;
 }
 
-QString PWUserDefaults::write()
+QString PWUserDefaults::write(QStringList *taken)
 {
     // Called with the mutex held. A job keeps what it sets in memory, whatever is in the file's
     // place: nothing is written, so no write fails.
@@ -251,7 +332,13 @@ QString PWUserDefaults::write()
         return QString();
     if (!m_unwritable.isEmpty())
         return QStringLiteral("the settings file in its place could not be read, and it is not replaced");
-    return writeStore(m_filePath, m_values);
+    takeInOtherWrites(taken);
+    const QString failure = writeStore(m_filePath, m_values);
+    if (failure.isEmpty()) {
+        m_base = m_values;
+        m_stamp = stampOfFile();
+    }
+    return failure;
 }
 
 PWUserDefaults::~PWUserDefaults() = default;
@@ -292,28 +379,32 @@ void PWUserDefaults::setObject(const QString &key, const PWPlist &value)
         return;
     }
     QString failure;
+    QStringList taken;
     {
         QMutexLocker locker(&m_mutex);
         if (m_values.contains(key) && m_values.value(key) == value)
             return;
         m_values.insert(key, value);
-        failure = write();
+        failure = write(&taken);
     }
     Q_EMIT valueChanged(key);
     reportWrite(key, failure);
+    tellTaken(taken);
 }
 
 void PWUserDefaults::removeObject(const QString &key)
 {
     QString failure;
+    QStringList taken;
     {
         QMutexLocker locker(&m_mutex);
         if (!m_values.remove(key))
             return;
-        failure = write();
+        failure = write(&taken);
     }
     Q_EMIT valueChanged(key);
     reportWrite(key, failure);
+    tellTaken(taken);
 }
 
 void PWUserDefaults::reportWrite(const QString &key, const QString &failure)
@@ -446,11 +537,13 @@ void PWUserDefaults::setBool(const QString &key, bool value)
 bool PWUserDefaults::synchronize()
 {
     QString failure;
+    QStringList taken;
     {
         QMutexLocker locker(&m_mutex);
-        failure = write();
+        failure = write(&taken);
     }
     reportWrite(QString(), failure);
+    tellTaken(taken);
     return failure.isEmpty();
 }
 
@@ -464,6 +557,7 @@ bool PWUserDefaults::reload()
 {
     PWPlist::Dictionary fresh;
     LoadOutcome outcome;
+    const FileStamp stamp = stampOfFile();
     const LoadResult result = readStore(m_filePath, &fresh, &outcome);
     takeOutcome(outcome.note, outcome.writable);
     QStringList changed;
@@ -478,6 +572,8 @@ bool PWUserDefaults::reload()
                 changed.append(entry.first);
         }
         m_values = fresh;
+        m_base = fresh;
+        m_stamp = stamp;
     }
     for (const QString &key : std::as_const(changed))
         Q_EMIT valueChanged(key);

@@ -2,9 +2,13 @@
 
 #include "platform/PWPlist.h"
 
+#include <QHash>
 #include <QMutex>
 #include <QObject>
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 // The user-defaults store: values the user or the program set, over registered defaults, kept as
 // a property list in the user's configuration folder ($XDG_CONFIG_HOME/Parcelwick/, by default
@@ -61,6 +65,15 @@ public:
 
     const PWPlist::Dictionary &storedValues() const { return m_values; }
 
+    // Another process may write the same file (one home shared by two logins or machines). A write
+    // that finds the file changed since this store last read or wrote it takes in the other's
+    // values first: a key this store did not change since then takes the file's value, and a key
+    // both changed takes the merge given for it, else this store's value. Keys taken in are told
+    // by valueChanged and takenFromFile. The merge answers the value to keep from the value both
+    // started from (base), this store's value (mine) and the file's (theirs); null removes it.
+    using Merge = std::function<PWPlist(const PWPlist &base, const PWPlist &mine, const PWPlist &theirs)>;
+    void setMergeForKey(const QString &key, Merge merge);
+
     // A process that only reads its settings (a batch job) leaves the file as it found it: a
     // damaged file is not moved aside, and values set are kept in memory only. Set before the
     // store is first used; it holds for every store of the process.
@@ -83,18 +96,41 @@ Q_SIGNALS:
     void writeRecovered();
     // noteProblem() added a sentence.
     void problemNoted(const QString &sentence);
+    // A write took in values another process had written for these keys (see setMergeForKey).
+    void takenFromFile(const QStringList &keys);
 
 private:
     void reportWrite(const QString &key, const QString &failure);
     void takeOutcome(const QString &note, bool writable);
     // Writes the file unless a damaged one in its place could not be kept aside; empty when
-    // written, else why not. Called with the mutex held.
-    QString write();
+    // written, else why not. Keys whose values were taken from the file another process wrote go
+    // into taken. Called with the mutex held.
+    QString write(QStringList *taken);
+    // Merges what another process wrote since this store last read or wrote the file.
+    void takeInOtherWrites(QStringList *taken);
+    void tellTaken(const QStringList &taken);
+
+    // The file as this store last read or wrote it: what the other's changes are told from.
+    struct FileStamp
+    {
+        bool exists = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 seconds = 0;
+        qint64 nanoseconds = 0;
+        friend bool operator==(const FileStamp &, const FileStamp &) = default;
+    };
+    FileStamp stampOfFile() const;
 
     // Guards the two dictionaries: worker threads read settings while the main thread sets them.
     mutable QMutex m_mutex;
     QString m_filePath;
     PWPlist::Dictionary m_values;
+    // The values of the file as last read or written, and its stamp then.
+    PWPlist::Dictionary m_base;
+    FileStamp m_stamp;
+    QHash<QString, Merge> m_merges;
     PWPlist::Dictionary m_registered;
     bool m_saved = true;
     QStringList m_problems;

@@ -357,4 +357,52 @@ TEST_F(PWUserDefaultsTest, FailedWritesAreReportedAndTheRecoveryOnce)
     EXPECT_FALSE(PWUserDefaults(storePath()).hasStoredValue(QStringLiteral("a")));
 }
 
+// Two stores on one file, as two instances sharing a home: a write of A, which read the file
+// before B wrote it, takes in each key B changed and A did not, and gives the key both changed to
+// its merge, else to A.
+TEST_F(PWUserDefaultsTest, AWriteTakesInWhatAnotherStoreWroteSinceItRead)
+{
+    const auto text = [](const char *value) { return PWPlist::fromString(QString::fromLatin1(value)); };
+    const auto otherStoreSets = [this](const QString &key, const PWPlist &value) {
+        PWUserDefaults other(storePath());
+        other.setObject(key, value);
+    };
+    {
+        PWUserDefaults seed(storePath());
+        for (const char *key : {"keptByA", "changedByB", "removedByB", "both", "changedByA"})
+            seed.setObject(QString::fromLatin1(key), text("read"));
+    }
+    PWUserDefaults a(storePath());
+    a.setMergeForKey(QStringLiteral("both"), [](const PWPlist &base, const PWPlist &mine, const PWPlist &theirs) {
+        return PWPlist::fromString(base.toString() + QLatin1Char('+') + mine.toString() + QLatin1Char('+') + theirs.toString());
+    });
+    {
+        PWUserDefaults b(storePath());
+        b.setObject(QStringLiteral("changedByB"), text("b"));
+        b.removeObject(QStringLiteral("removedByB"));
+        b.setObject(QStringLiteral("addedByB"), text("b"));
+        b.setObject(QStringLiteral("both"), text("b"));
+    }
+    QSignalSpy taken(&a, &PWUserDefaults::takenFromFile);
+    a.setObject(QStringLiteral("both"), text("a"));
+    // Without a merge the key both changed is A's.
+    otherStoreSets(QStringLiteral("keptByA"), text("c"));
+    a.setObject(QStringLiteral("keptByA"), text("a"));
+    a.setObject(QStringLiteral("changedByA"), text("a"));
+
+    const PWUserDefaults after(storePath());
+    const PWPlist::Dictionary expected {{QStringLiteral("keptByA"), text("a")},
+                                        {QStringLiteral("changedByB"), text("b")},
+                                        {QStringLiteral("both"), text("read+a+b")},
+                                        {QStringLiteral("changedByA"), text("a")},
+                                        {QStringLiteral("addedByB"), text("b")}};
+    EXPECT_EQ(after.storedValues(), expected);
+    EXPECT_EQ(a.storedValues(), expected) << "A holds what it took in";
+    ASSERT_EQ(taken.count(), 1) << "taken in at A's first write, which found the file changed";
+    QStringList keys = taken.at(0).at(0).toStringList();
+    keys.sort();
+    EXPECT_EQ(keys, (QStringList {QStringLiteral("addedByB"), QStringLiteral("both"), QStringLiteral("changedByB"),
+                                  QStringLiteral("removedByB")}));
+}
+
 } // namespace

@@ -420,14 +420,8 @@ int CABatchJob::print(QString *reason)
             return CACommandLine::kFailure;
         }
         // A person kept unread would print as an empty label: the warnings name each one.
-        const auto unread = std::count_if(list->begin(), list->end(), [](const std::shared_ptr<PWPerson> &person) {
-            return person && !CAPersonListDictionary::unreadableReason(*person).isEmpty();
-        });
-        if (unread > 0) {
-            *reason = QStringLiteral("%1 of the %2 persons of the print list \"%3\" could not be read; nothing was printed")
-                          .arg(unread)
-                          .arg(list->size())
-                          .arg(m_request.printList);
+        if (const QString unread = CAPersonListDictionary::unreadInPrintList(*list, m_request.printList); !unread.isEmpty()) {
+            *reason = unread + QStringLiteral("; nothing was printed");
             return CACommandLine::kFailure;
         }
         persons.emplace(list->begin(), list->end());

@@ -102,7 +102,8 @@ std::optional<CAAddressRecognitionTables> CAAddressRecognitionTables::fromData(c
         || !readShapes(codes, u"uk"_s, u"Inward"_s, &shapes.ukInward, why)
         || !readShapes(codes, u"ger"_s, u"Code"_s, &shapes.gerCodes, why)
         || !readShapes(codes, u"can"_s, u"First"_s, &shapes.canFirst, why)
-        || !readShapes(codes, u"can"_s, u"Second"_s, &shapes.canSecond, why))
+        || !readShapes(codes, u"can"_s, u"Second"_s, &shapes.canSecond, why)
+        || !readShapes(codes, u"jp"_s, u"Code"_s, &shapes.jpCodes, why))
         return std::nullopt;
 
     const PWPlist rows = root->value(u"Line Roles"_s);

@@ -46,6 +46,8 @@ public:
         QStringList gerCodes;
         QStringList canFirst;
         QStringList canSecond;
+        // Japanese codes, with or without the postal mark before them.
+        QStringList jpCodes;
     };
 
     // The tables of the application bundle, read once. When they cannot be read the reason is

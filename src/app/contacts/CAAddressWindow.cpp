@@ -17,6 +17,7 @@
 #include "platform/PWBundle.h"
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"
 
 #include <QComboBox>
@@ -26,7 +27,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
+#include <QHash>
+#include <QSet>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -581,16 +585,32 @@ void CAAddressWindow::addPersonsToPrintList(const CAPersonList &persons)
     const int index = m_models.printLists.currentPrintListIndex();
     CAPersonList list = m_models.printLists.getPrintListAt(index);
     // A person already in the list, the same or the same card, is not added twice.
-    QList<QByteArray> cards;
-    for (const std::shared_ptr<PWPerson> &person : std::as_const(list))
-        cards.append(CAContactTableModel::cardKey(*person));
+    // Looked up by name, a choice of thousands is added at once: the cards, dear to write, are
+    // compared only among persons of one name (one card always gives one name).
+    QSet<const PWPerson *> held;
+    QHash<QString, QList<std::pair<const PWPerson *, QByteArray>>> byName;
+    const auto holdsCard = [&byName](const PWPerson &person) {
+        QList<std::pair<const PWPerson *, QByteArray>> &named = byName[QStringList {
+            person.stringForProperty(kPWFirstNameProperty), person.stringForProperty(kPWLastNameProperty),
+            person.stringForProperty(kPWOrganizationProperty)}.join(QChar(0x1F))];
+        const QByteArray card = named.isEmpty() ? QByteArray() : CAContactTableModel::cardKey(person);
+        for (auto &[other, otherCard] : named) {
+            if (otherCard.isEmpty())
+                otherCard = CAContactTableModel::cardKey(*other);
+            if (otherCard == card)
+                return true;
+        }
+        named.append({&person, card});
+        return false;
+    };
+    for (const std::shared_ptr<PWPerson> &person : std::as_const(list)) {
+        held.insert(person.get());
+        holdsCard(*person);
+    }
     for (const std::shared_ptr<PWPerson> &person : persons) {
-        if (!person || list.contains(person))
+        if (!person || held.contains(person.get()) || holdsCard(*person))
             continue;
-        const QByteArray card = CAContactTableModel::cardKey(*person);
-        if (cards.contains(card))
-            continue;
-        cards.append(card);
+        held.insert(person.get());
         list.append(person);
     }
     CAPrintListArray::sortPrintList(list, m_models.printLists.getPrintListSortValueAt(index));
@@ -702,6 +722,19 @@ void CAAddressWindow::personClicked(CAContactTableModel *model, bool isRecipient
     const std::shared_ptr<PWPerson> person = model->personAt(row);
     if (!person || m_preventChangeSelection)
         return;
+    // A person kept as stored because it did not read has no values: made the design's person it
+    // would empty the design's address and be saved as an empty card.
+    if (const QString unread = CAPersonListDictionary::unreadableReason(*person); !unread.isEmpty()) {
+        auto *box = new QMessageBox(QMessageBox::Information, PWLocalizedString(u"Unreadable person"_s),
+                                    PWLocalizedString(u"This person could not be read (%1), so the design keeps its "
+                                                      u"own address. The person is kept in the list as it was stored."_s)
+                                        .arg(unread),
+                                    QMessageBox::Ok, this);
+        box->setObjectName(u"unreadablePerson"_s);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
     if (model == m_senderModel) {
         // The sender chosen last is the one every new design starts with.
         m_models.senders.storeDefaultPersonIndex(

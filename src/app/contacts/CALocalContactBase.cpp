@@ -1,6 +1,7 @@
 #include "app/contacts/CALocalContactBase.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAStoredListMerge.h"
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWUserDefaults.h"
 
@@ -28,6 +29,11 @@ CALocalContactBase::CALocalContactBase(PWUserDefaults &defaults, QObject *parent
     : QObject(parent)
     , m_defaults(defaults)
 {
+    CAStoredListMerge::install(defaults);
+    connect(&defaults, &PWUserDefaults::takenFromFile, this, [this](const QStringList &keys) {
+        if (keys.contains(kBaseKey) || keys.contains(kSortingKey))
+            load();
+    });
 }
 
 void CALocalContactBase::load()
@@ -45,7 +51,8 @@ bool CALocalContactBase::store()
 {
     m_defaults.setObject(kBaseKey, PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
     m_defaults.setInteger(kSortingKey, m_list.sortingValue());
-    const bool saved = m_defaults.synchronize();
+    // Each setting above was written through; the file is written again only when a write failed.
+    const bool saved = m_defaults.isSaved() || m_defaults.synchronize();
     if (!saved)
         qCWarning(lcContacts) << "My Recipients could not be saved";
     return saved;

@@ -4,11 +4,14 @@
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTStoredPerson.h"
 #include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
 #include "platform/PWUserDefaults.h"
+#include "platform/PWVCardMerge.h"
 #include "platform/PWVCardReader.h"
 
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -27,6 +30,47 @@ struct KeptUnread
 
 QMutex s_keptGuard;
 QHash<const PWPerson *, KeptUnread> s_kept;
+
+// The stored form each person read from a list came from, by the card it keeps: copies share
+// that card, so a person copied into another list, the local base or an editor carries the
+// keys stored beside its card (other programs' and later versions') wherever it goes.
+struct ReadEntry
+{
+    std::weak_ptr<const PWVCardOriginal> card;
+    PWPlist::Dictionary stored;
+};
+QHash<const PWVCardOriginal *, ReadEntry> s_read;
+
+void rememberReadEntry(const PWPerson &person, const PWPlist::Dictionary &stored)
+{
+    const std::shared_ptr<const PWVCardOriginal> &card = person.sourceCard();
+    if (!card)
+        return;
+    const QMutexLocker locked(&s_keptGuard);
+    s_read.insert(card.get(), ReadEntry{card, stored});
+}
+
+// The stored form to write for a person read from a list: as read while its values are those it
+// was read with, else its new card and custom fields among the keys that were stored beside them.
+std::optional<PWPlist> readEntryFor(const PWPerson &person)
+{
+    const std::shared_ptr<const PWVCardOriginal> &card = person.sourceCard();
+    if (!card)
+        return std::nullopt;
+    PWPlist::Dictionary stored;
+    {
+        const QMutexLocker locked(&s_keptGuard);
+        const auto found = s_read.constFind(card.get());
+        if (found == s_read.constEnd() || found->card.lock() != card)
+            return std::nullopt;
+        stored = found->stored;
+    }
+    if (card->asRead && person.hasSameValues(*card->asRead))
+        return PWPlist(stored);
+    for (const PWPlist::Dictionary::Entry &entry : FTStoredPerson::convertToStoringData(person))
+        stored.insert(entry.first, entry.second);
+    return PWPlist(stored);
+}
 
 // The entry of a person still standing for its stored form: one the user gave values to is a
 // person of its own again.
@@ -72,6 +116,18 @@ QString vCardName(const PWPlist &entry)
         }
     }
     return QString();
+}
+
+// What FTStoredPerson::isEqualToPerson compares: equal keys, equal persons.
+QStringList equalityKey(const PWPerson &person)
+{
+    QStringList key;
+    for (const QString &property : {kPWFirstNameProperty, kPWLastNameProperty, kPWOrganizationProperty,
+                                    QStringLiteral("ABDepartment")}) {
+        const QString value = person.stringForProperty(property);
+        key.append(value.isEmpty() ? QString() : value);
+    }
+    return key;
 }
 
 QString sortText(const PWPerson &person, int textCategory)
@@ -132,6 +188,8 @@ PWPlist::Array CAPersonListDictionary::storedPersons(const CAPersonList &persons
             continue;
         if (const std::optional<KeptUnread> kept = keptFor(*person))
             array.append(kept->stored);
+        else if (std::optional<PWPlist> read = readEntryFor(*person))
+            array.append(*std::move(read));
         else
             array.append(PWPlist(FTStoredPerson::convertToStoringData(*person)));
     }
@@ -145,6 +203,10 @@ CAPersonList CAPersonListDictionary::personsFromStored(const PWPlist &stored, QS
     if (!stored.isArray())
         return persons;
     const PWPlist::Array &entries = stored.toArray();
+    {
+        const QMutexLocker locked(&s_keptGuard);
+        s_read.removeIf([](const auto &entry) { return entry.value().card.expired(); });
+    }
     // A list damaged throughout is named by its first few persons and a count.
     constexpr qsizetype kNamedPersons = 5;
     qsizetype unread = 0;
@@ -154,6 +216,7 @@ CAPersonList CAPersonListDictionary::personsFromStored(const PWPlist &stored, QS
         if (entry.isDictionary())
             person = FTStoredPerson::initWithStoredData(entry.toDictionary());
         if (person) {
+            rememberReadEntry(*person, entry.toDictionary());
             persons.append(person);
             continue;
         }
@@ -204,6 +267,13 @@ QString CAPersonListDictionary::unreadableReason(const PWPerson &person)
     return kept ? kept->reason : QString();
 }
 
+QString CAPersonListDictionary::unreadInPrintList(qsizetype unread, qsizetype total, const QString &listName)
+{
+    if (unread <= 0)
+        return QString();
+    return QStringLiteral("%1 of the %2 persons of the print list \"%3\" could not be read").arg(unread).arg(total).arg(listName);
+}
+
 QString CAPersonListDictionary::unreadableName(const PWPerson &person)
 {
     const std::optional<KeptUnread> kept = keptFor(person);
@@ -242,6 +312,26 @@ CAPersonListDictionary CAPersonListDictionary::fromStoredForm(const PWPlist &sto
     list.m_readSort = list.m_sort;
     list.m_readPersons = storedPersons(list.m_persons);
     return list;
+}
+
+CAPersonList CAPersonListDictionary::personsNotHeld(const CAPersonList &held, const CAPersonList &chosen)
+{
+    QSet<QStringList> keys;
+    keys.reserve(held.size() + chosen.size());
+    for (const std::shared_ptr<PWPerson> &person : held)
+        if (person)
+            keys.insert(equalityKey(*person));
+    CAPersonList added;
+    for (const std::shared_ptr<PWPerson> &person : chosen) {
+        if (!person)
+            continue;
+        const QStringList key = equalityKey(*person);
+        if (keys.contains(key))
+            continue;
+        keys.insert(key);
+        added.append(person);
+    }
+    return added;
 }
 
 int CAPersonListDictionary::sortUsingTextCategory(const PWPerson &a, const PWPerson &b, int textCategory)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 class PWPerson;
@@ -62,8 +64,25 @@ public:
     // A copy of the person with its identity (FTStoredPerson::copyWithIdentity) that, for one kept
     // unread, still stands for the same stored form: what an editor works on and puts back.
     static std::shared_ptr<PWPerson> copyPerson(const PWPerson &person);
+    // What a print of a print list says of its persons kept unread, which would print as empty
+    // items ("2 of the 40 persons of the print list "Club" could not be read"); empty when every
+    // person read. The batch refuses such a list with it and the print sheet tells it first.
+    template <typename Persons>
+    static QString unreadInPrintList(const Persons &persons, const QString &listName)
+    {
+        const auto unread = std::count_if(std::begin(persons), std::end(persons), [](const auto &person) {
+            return person && !unreadableReason(*person).isEmpty();
+        });
+        return unreadInPrintList(qsizetype(unread), qsizetype(std::size(persons)), listName);
+    }
+    static QString unreadInPrintList(qsizetype unread, qsizetype total, const QString &listName);
     // The name the unread vCard gives itself (its FN line), empty when it gives none.
     static QString unreadableName(const PWPerson &person);
+
+    // The chosen persons that none of held equals (FTStoredPerson::isEqualToPerson), nor one
+    // chosen before them, in their order: what adding them to a list adds. Each person is looked
+    // up once, so that a choice of thousands adds at once.
+    static CAPersonList personsNotHeld(const CAPersonList &held, const CAPersonList &chosen);
 
     // Whether a sorting value sorts at all: 0, negative values and 134 do not.
     static bool isSortingValue(int sortingValue) { return sortingValue > 0 && sortingValue != kNoSorting; }

@@ -1,6 +1,7 @@
 #include "app/contacts/CAPrintListArray.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAStoredListMerge.h"
 #include "platform/PWUserDefaults.h"
 
 namespace {
@@ -25,6 +26,12 @@ CAPrintListArray::CAPrintListArray(PWUserDefaults &defaults, QObject *parent)
     : QObject(parent)
     , m_defaults(defaults)
 {
+    CAStoredListMerge::install(defaults);
+    // Another process's change to the lists, taken in at a write, is shown and kept from then on.
+    connect(&defaults, &PWUserDefaults::takenFromFile, this, [this](const QStringList &keys) {
+        if (keys.contains(kPrintListArrayKey))
+            load();
+    });
     // Any later write of the settings file writes the lists set into it with the failed one.
     connect(&defaults, &PWUserDefaults::writeRecovered, this, [this] { setSaved(true); });
 }
@@ -68,7 +75,8 @@ bool CAPrintListArray::store()
         array.append(list.storedValue());
     // Lists stored in a form that did not read stay as they were until the user makes one.
     m_defaults.setObject(kPrintListArrayKey, m_lists.isEmpty() && !m_keptLists.isNull() ? m_keptLists : PWPlist(array));
-    const bool saved = m_defaults.synchronize();
+    // Each setting above was written through; the file is written again only when a write failed.
+    const bool saved = m_defaults.isSaved() || m_defaults.synchronize();
     if (!saved)
         qCWarning(lcContacts) << "The print lists could not be saved";
     setSaved(saved);

@@ -287,17 +287,7 @@ int CAPrintListEditor::addPersons(const CAPersonList &chosen)
     if (!m_showsList)
         return -1;
     CAPersonList rows = m_persons->sourceContent();
-    CAPersonList added;
-    for (const std::shared_ptr<PWPerson> &person : chosen) {
-        if (!person)
-            continue;
-        const auto present = [&person](const std::shared_ptr<PWPerson> &row) {
-            return FTStoredPerson::isEqualToPerson(*row, person.get());
-        };
-        if (std::any_of(rows.cbegin(), rows.cend(), present) || std::any_of(added.cbegin(), added.cend(), present))
-            continue;
-        added.append(person);
-    }
+    const CAPersonList added = CAPersonListDictionary::personsNotHeld(rows, chosen);
     rows.append(added);
     setRows(rows);
     return added.isEmpty() ? -1 : m_persons->rowOfPerson(added.first().get());

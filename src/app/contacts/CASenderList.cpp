@@ -1,6 +1,7 @@
 #include "app/contacts/CASenderList.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAStoredListMerge.h"
 #include "platform/PWAddressBook.h"
 #include "platform/PWNotificationCenter.h"
 #include "platform/PWPerson.h"
@@ -37,6 +38,11 @@ CASenderList::CASenderList(PWUserDefaults &defaults, MeSource me, QObject *paren
     , m_defaults(defaults)
     , m_me(std::move(me))
 {
+    CAStoredListMerge::install(defaults);
+    connect(&defaults, &PWUserDefaults::takenFromFile, this, [this](const QStringList &keys) {
+        if (keys.contains(kSenderListKey) || keys.contains(kSortingKey))
+            load();
+    });
 }
 
 void CASenderList::load()
@@ -71,7 +77,8 @@ bool CASenderList::store()
     const bool kept = m_list.personList().isEmpty() && !m_kept.isNull();
     m_defaults.setObject(kSenderListKey, kept ? m_kept : PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
     m_defaults.setInteger(kSortingKey, m_list.sortingValue());
-    const bool saved = m_defaults.synchronize();
+    // Each setting above was written through; the file is written again only when a write failed.
+    const bool saved = m_defaults.isSaved() || m_defaults.synchronize();
     if (!saved)
         qCWarning(lcContacts) << "The sender list could not be saved";
     return saved;

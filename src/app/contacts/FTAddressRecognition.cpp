@@ -1,5 +1,6 @@
 #include "app/contacts/FTAddressRecognition.h"
 
+#include "app/contacts/FTJapaneseAddress.h"
 #include "app/contacts/FTNameLines.h"
 #include "app/contacts/FTPostalCodes.h"
 #include "kernel/address/FTTextCategories.h"
@@ -339,8 +340,12 @@ void parseCountryLine(const QString &line, CAPersonDictionary &dictionary)
 
 CAPersonDictionary parseServiceText(const QString &text)
 {
-    const QStringList lines =
-        deleteUnneededLine(arrayByTrimmingCharacters(splitServiceTextLines(withoutControlCharacters(text))));
+    const QStringList given = splitServiceTextLines(withoutControlCharacters(text));
+    // A Japanese address runs the other way round and parts its romanized pieces by commas,
+    // which the cleaning below takes away.
+    if (std::optional<CAPersonDictionary> japanese = parseJapaneseAddress(deleteUnneededLine(given)))
+        return *japanese;
+    const QStringList lines = deleteUnneededLine(arrayByTrimmingCharacters(given));
     if (lines.isEmpty())
         return emptyPersonDictionary();
     const CAAddressLayout found = findAddressLayout(lines);

@@ -176,10 +176,7 @@ void CAPrintViewController::buildForm(const QStringList &printerNames)
     _fitNote->hide();
     if (auto *column = qobject_cast<QBoxLayout *>(_progressCaption->parentWidget()->layout()))
         column->insertWidget(column->indexOf(_progressCaption) + 1, _fitNote);
-    connect(_imageView, &CAPrintPreview::notesChanged, this, [this] {
-        _fitNote->setText(CAJobReportMessages::fitNote(_imageView->tooLong()));
-        _fitNote->setVisible(!_fitNote->text().isEmpty());
-    });
+    connect(_imageView, &CAPrintPreview::notesChanged, this, &CAPrintViewController::showNotes);
     _zoom = control<QSlider>(this, "_zoom");
     _copiesEdit = control<QSpinBox>(this, "_copiesEdit");
     _startFromEdit = control<QSpinBox>(this, "_startFromEdit");
@@ -345,49 +342,9 @@ void CAPrintViewController::setUpSettings(const QStringList &printerNames)
         connect(_printerSettings, &QCheckBox::toggled, this, &CAPrintViewController::printerSettingsChanged);
     connect(_printerList, &QComboBox::activated, this, &CAPrintViewController::printerChosen);
     connect(_closeButton, &QPushButton::clicked, this, [this] { finishWith(Cancel); });
-    connect(_printButton, &QPushButton::clicked, this, [this] { finishWith(Print); });
-    connect(_exportButton, &QPushButton::clicked, this, &CAPrintViewController::exportPdf);
+    connect(_printButton, &QPushButton::clicked, this, [this] { whenPersonsConfirmed([this] { finishWith(Print); }); });
+    connect(_exportButton, &QPushButton::clicked, this, [this] { whenPersonsConfirmed([this] { exportPdf(); }); });
     updatePageCount();
-}
-
-void CAPrintViewController::showJobTexts()
-{
-    if (QLabel *layoutText = control<QLabel>(this, "_layoutText")) {
-        const CFTADocument *design = m_document->ftDocument();
-        const CATemplateFormat layout = design ? CATemplateFormat::initFromDocument(*design) : CATemplateFormat();
-        layoutText->setText(CAPrintJobTexts::layoutDescription(layout.Manufacturer(), layout.ID()));
-    }
-    // The persons printed: a print list's, or the design's own list; else its own address.
-    const bool useList = m_persons.persons && !m_persons.persons->empty();
-    const int people = useList ? int(m_persons.persons->size()) : 1;
-    if (QLabel *peopleText = control<QLabel>(this, "_peopleCountText"))
-        peopleText->setText(QStringLiteral("%1 %2").arg(people).arg(PWLocalizedString(people == 1 ? u"person"_s : u"people"_s)));
-    showItemCount();
-    if (auto *table = control<QTableWidget>(this, "_personListTableView")) {
-        const CAPrintingView::PersonList none;
-        const CAPrintingView::PersonList &persons = useList ? *m_persons.persons : none;
-        table->clear();
-        table->setColumnCount(2);
-        table->setHorizontalHeaderLabels({PWLocalizedString(u"Name"_s), PWLocalizedString(u"Company"_s)});
-        table->setRowCount(int(persons.size()));
-        for (int row = 0; row < int(persons.size()); ++row) {
-            const PWPerson *person = persons[std::size_t(row)].get();
-            const QString name = person ? QStringList{person->valueForProperty(kPWFirstNameProperty).toString(),
-                                                      person->valueForProperty(kPWLastNameProperty).toString()}
-                                              .join(u' ').trimmed()
-                                        : QString();
-            table->setItem(row, 0, new QTableWidgetItem(name));
-            table->setItem(row, 1, new QTableWidgetItem(person ? person->valueForProperty(kPWOrganizationProperty).toString() : QString()));
-        }
-        // The table is the list's: it takes part only while the persons come from a list.
-        table->setEnabled(useList);
-    }
-}
-
-void CAPrintViewController::showItemCount()
-{
-    if (QLabel *cardsText = control<QLabel>(this, "_cardsPerPageText"))
-        cardsText->setText(CAPrintJobTexts::itemCount(m_document->docType(), m_document->printSettings().copies));
 }
 
 bool CAPrintViewController::usesPrintList() const

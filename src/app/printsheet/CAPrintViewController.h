@@ -89,6 +89,12 @@ private:
     void updatePageCount();
     // The layout, the persons, the items printed and the table of the list's persons.
     void showJobTexts();
+    // Under the page: the persons of the list that would print empty, and the addresses of the
+    // preview that do not fit their items.
+    void showNotes();
+    QString unreadPersonsNote() const;
+    // Runs go at once, or when the user confirms printing a list with persons that did not read.
+    void whenPersonsConfirmed(const std::function<void()> &go);
     // The items the job prints, as the copies field counts them (not the items a sheet holds),
     // named as what the design is.
     void showItemCount();

@@ -501,8 +501,12 @@ std::shared_ptr<PWPerson> CAAssistantContactsController::person(bool toFrom) con
     if (currentTabViewIndex() == PrintListTab) {
         if (!hasPrintListEditor())
             qCWarning(lcShell) << "_printMultipleController2==nil";
-        else if (m_printListModel->sourceContent().size() > 0)
-            return m_printListModel->sourceContent().first();
+        else
+            // A person kept as stored because it did not read would give the design an empty
+            // address: the first one that read is the recipient.
+            for (const std::shared_ptr<PWPerson> &listed : m_printListModel->sourceContent())
+                if (listed && CAPersonListDictionary::unreadableReason(*listed).isEmpty())
+                    return listed;
     }
     CAAssistantContactsForm::fillPerson(*_person, formValues(false), recipientAddrType());
     return _person;
@@ -689,13 +693,7 @@ void CAAssistantContactsController::addPersonsToPrintList(const CAPersonList &pe
     if (index < 0)
         return;
     CAPersonList list = m_models.printLists.getPrintListAt(index);
-    for (const std::shared_ptr<PWPerson> &person : persons) {
-        const bool held = std::any_of(list.cbegin(), list.cend(), [&person](const std::shared_ptr<PWPerson> &other) {
-            return FTStoredPerson::isEqualToPerson(*other, person.get());
-        });
-        if (person && !held)
-            list.append(person);
-    }
+    list.append(CAPersonListDictionary::personsNotHeld(list, persons));
     {
         const QSignalBlocker blocker(&m_models.printLists);
         m_models.printLists.replacePrintListAt(index, list);

@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -244,6 +245,52 @@ TEST_F(UnreadablePersonsWindowTest, AListDamagedThroughoutIsNamedBrieflyAndKeptW
         printLists.store();
         EXPECT_EQ(PWUserDefaults(scratch.defaults().filePath()).objectForKey(u"PrintListArray"_s).toArray().value(0).value(u"Persons"_s),
                   PWPlist(persons));
+    }
+}
+
+// A click on an unreadable row of Addresses > Print lists or Senders sends nobody to the design
+// (it would empty the design's address and be saved as an empty card) and says why; the rows
+// beside it are sent as before.
+TEST_F(UnreadablePersonsWindowTest, AnUnreadableRowClickedInTheAddressWindowIsNoDesignsPerson)
+{
+    const PWPlist::Array good = CAPersonListDictionary::storedPersons({person(u"Ann"_s, u"Baker"_s)});
+    for (const UnreadableEntry &entry : unreadableEntries()) {
+        SCOPED_TRACE(entry.name);
+        const PWPlist::Dictionary club {{u"Name"_s, PWPlist::fromString(u"Club"_s)},
+                                        {u"Persons"_s, PWPlist(PWPlist::Array {good.at(0), entry.stored})},
+                                        {u"Sort"_s, PWPlist::fromInteger(CAPersonListDictionary::kNoSorting)}};
+        scratch.defaults().setObject(u"PrintListArray"_s, PWPlist(PWPlist::Array {PWPlist(club)}));
+        scratch.defaults().setObject(u"SenderList"_s, PWPlist(PWPlist::Array {good.at(0), entry.stored}));
+        printLists.load();
+        printLists.setCurrentPrintListIndex(0);
+        senders.load();
+        for (const auto &[tab, tableName] : {std::pair {CAAddressWindow::PrintListsTab, u"printListTable"_s},
+                                             std::pair {CAAddressWindow::SendersTab, u"senderTable"_s}}) {
+            SCOPED_TRACE(tableName.toStdString());
+            CAAddressWindow window(models());
+            QStringList sent;
+            window.setPersonChosen([&sent](const PWPerson &who, bool, int) {
+                sent << who.stringForProperty(kPWLastNameProperty);
+            });
+            window.show();
+            tab == CAAddressWindow::SendersTab ? window.showSenders() : window.showPrintLists();
+            auto *table = window.findChild<QTableView *>(tableName);
+            ASSERT_NE(table, nullptr);
+            ASSERT_EQ(table->model()->rowCount(), 2);
+            const int unreadRow = table->model()->data(table->model()->index(0, 0)).toString() == u"Ann Baker"_s ? 1 : 0;
+            const auto click = [table](int row) {
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                                  table->visualRect(table->model()->index(row, 0)).center());
+            };
+            click(unreadRow);
+            EXPECT_TRUE(sent.isEmpty()) << qPrintable(sent.join(u','));
+            auto *box = window.findChild<QMessageBox *>(u"unreadablePerson"_s);
+            ASSERT_NE(box, nullptr) << "the click says why nothing happened";
+            EXPECT_TRUE(box->text().contains(entry.why)) << qPrintable(box->text());
+            box->close();
+            click(1 - unreadRow);
+            EXPECT_EQ(sent, QStringList {u"Baker"_s});
+        }
     }
 }
 

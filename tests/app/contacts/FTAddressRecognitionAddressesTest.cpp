@@ -215,10 +215,34 @@ const Address kCanada[] = {
       .country = u"Canada"_s}},
 };
 
+// The code opens a Japanese address and the family name leads a name in Japanese script; a
+// romanized address runs from the given name down to the prefecture and the code.
+const Address kJapan[] = {
+    {"OneLineInJapaneseScript", u"〒100-0001 東京都千代田区千代田1-1 山田 太郎"_s,
+     {.first = u"太郎"_s, .last = u"山田"_s, .street = u"千代田1-1"_s, .city = u"千代田区"_s, .state = u"東京都"_s,
+      .zip = u"100-0001"_s}},
+    {"LinesWithCompanyAndHonorific", lines("〒530-0001 / 大阪府大阪市北区梅田1-2-3 / 株式会社サンプル / 佐藤 花子 様"),
+     {.first = u"花子"_s, .last = u"佐藤"_s, .company = u"株式会社サンプル"_s, .street = u"梅田1-2-3"_s,
+      .city = u"大阪市北区"_s, .state = u"大阪府"_s, .zip = u"530-0001"_s}},
+    {"FullWidthDigitsAndIdeographicSpace", u"〒１００－０００１　東京都千代田区千代田１－１　山田　太郎"_s,
+     {.first = u"太郎"_s, .last = u"山田"_s, .street = u"千代田１－１"_s, .city = u"千代田区"_s, .state = u"東京都"_s,
+      .zip = u"100-0001"_s}},
+    {"TownOfACountyAndCountry", lines("鈴木 一郎 / 〒048-1511 / 北海道虻田郡ニセコ町富士見1-2 / 日本"),
+     {.first = u"一郎"_s, .last = u"鈴木"_s, .street = u"富士見1-2"_s, .city = u"虻田郡ニセコ町"_s, .state = u"北海道"_s,
+      .zip = u"048-1511"_s, .country = u"日本"_s}},
+    {"RomanizedOnOneLine", u"Taro Yamada, 1-1 Chiyoda, Chiyoda-ku, Tokyo 100-0001, Japan"_s,
+     {.first = u"Taro"_s, .last = u"Yamada"_s, .street = u"1-1 Chiyoda"_s, .city = u"Chiyoda-ku"_s,
+      .state = u"Tokyo"_s, .zip = u"100-0001"_s, .country = u"Japan"_s}},
+    {"RomanizedLinesWithTitle", lines("Ms. Hanako Sato / 1-2-3 Umeda, Kita-ku / Osaka 530-0001 / Japan"),
+     {.prefix = u"Ms"_s, .first = u"Hanako"_s, .last = u"Sato"_s, .street = u"1-2-3 Umeda"_s, .city = u"Kita-ku"_s,
+      .state = u"Osaka"_s, .zip = u"530-0001"_s, .country = u"Japan"_s}},
+};
+
 const auto kName = [](const ::testing::TestParamInfo<Address> &info) { return std::string(info.param.name); };
 INSTANTIATE_TEST_SUITE_P(UnitedStates, PastedAddresses, ::testing::ValuesIn(kUnitedStates), kName);
 INSTANTIATE_TEST_SUITE_P(UnitedKingdom, PastedAddresses, ::testing::ValuesIn(kUnitedKingdom), kName);
 INSTANTIATE_TEST_SUITE_P(GermanSpeaking, PastedAddresses, ::testing::ValuesIn(kGermanSpeaking), kName);
 INSTANTIATE_TEST_SUITE_P(Canada, PastedAddresses, ::testing::ValuesIn(kCanada), kName);
+INSTANTIATE_TEST_SUITE_P(Japan, PastedAddresses, ::testing::ValuesIn(kJapan), kName);
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "AssistantTestSupport.h"
 
+#include "app/contacts/CAPrintListArray.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
 
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -149,8 +151,18 @@ protected:
         ASSERT_EQ(wizard().currentStepIdentifier(), u"3"_s);
         ASSERT_TRUE(chooseItem(inWizard<QComboBox>(u"_preferredAddressPopupButton"_s), QString::fromLatin1(row.recipientAddress)));
         ASSERT_TRUE(chooseItem(inWizard<QComboBox>(u"_preferredSenderAddressPopupButton"_s), QString::fromLatin1(row.senderAddress)));
+        if (!printList.isEmpty()) {
+            mark(inWizard<QRadioButton>(u"_contactPrintList"_s));
+            auto *names = inWizard<QListWidget>(u"_printListNames"_s);
+            ASSERT_TRUE(names);
+            const QList<QListWidgetItem *> found = names->findItems(printList, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            clickRow(names, names->row(found.first()));
+        }
         QTest::mouseClick(wizard().nextButton(), Qt::LeftButton);
     }
+    // The print list whose first person step 3 takes as the recipient; none when empty.
+    QString printList;
 
     // The assistant remembers its choices in the settings; later tests start from them as they were.
     shelltest::KeptSettings settings;
@@ -217,5 +229,47 @@ INSTANTIATE_TEST_SUITE_P(
         AssistantValue {"SenderAtHome", "10", -1, "", "", "Work", "Home", 2, senderSource},
         AssistantValue {"SenderElsewhere", "10", -1, "", "", "Work", "Other", 3, senderSource}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// A person with a two-line street taken from a print list in step 3 is the design's recipient as
+// its card stands: saved, the design holds the card line for line, its UID and line break with it.
+class AssistantPrintListRoundTrip : public AssistantRoundTrip
+{
+};
+
+TEST_P(AssistantPrintListRoundTrip, TheListsPersonIsSavedAsItsCard)
+{
+    const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\n"
+                            "ADR;TYPE=WORK:;;1 Main St\\nSuite 5;Salem;OR;97301;USA\r\nUID:round-trip-ann\r\nEND:VCARD\r\n";
+    CAPrintListArray &lists = CAPrintListArray::getShared();
+    lists.insertPrintListAt(-1);
+    const int index = lists.count() - 1;
+    printList = u"Round Trip %1"_s.arg(index);
+    lists.renamePrintListAt(index, printList);
+    lists.replacePrintListAt(index, CAPersonListDictionary::personsFromStored(PWPlist(PWPlist::Array {
+                                        PWPlist(PWPlist::Dictionary {{u"personData"_s, PWPlist::fromData(card)}})})));
+    lists.setCurrentPrintListIndex(index);
+    const qsizetype before = manager().documents().size();
+    runWith(GetParam());
+    lists.removePrintListAt(lists.count() - 1);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(manager().documents().size(), before + 1);
+    const std::shared_ptr<CAOpenDocument> made = manager().documents().last();
+    auto *w = qobject_cast<CAMainWindowController *>(made->window.data());
+    ASSERT_TRUE(w);
+    w->activateWindow();
+    controller->router().windowActivated(w);
+    savePath = path(u"print-list.pwdc"_s);
+    controller->mainMenu().itemForAction(u"saveDocument"_s)->trigger();
+    ASSERT_EQ(made->filePath, savePath);
+    const std::optional<PWPlist> saved = PWPlist::parse(pwtest::readFile(savePath));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->value(u"Person To"_s).value(u"personData"_s).toData(), card);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, AssistantPrintListRoundTrip,
+                         ::testing::Values(AssistantValue {"PrintListsPerson", "10", -1, "", "", "Work", "Work", 1,
+                                                           recipientSource}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace assistantroundtrip

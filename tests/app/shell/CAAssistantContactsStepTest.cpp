@@ -686,4 +686,63 @@ INSTANTIATE_TEST_SUITE_P(
                         {{u"street"_s, u"4 Pine Rd"_s}, {u"city"_s, u"Bend"_s}}, u"ADR;type=WORK:;;4 Pine Rd;Bend;;;"_s}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// A recipient with a two-line street taken in step 3 from a print list, or from My Recipients on
+// the contacts tab, becomes the design's person as its card stands: the design saved holds that
+// card line for line, its UID and the street's line break with it.
+const char *const kTwoLineStreetCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\n"
+                                       "ADR;TYPE=WORK:;;1 Main St\\nSuite 5;Salem;OR;97301;USA\r\n"
+                                       "UID:club-ann-lee\r\nEND:VCARD\r\n";
+
+enum class Door { PrintList, PrintListOpenedByAnUnreadPerson, MyRecipients };
+
+class AssistantContactsDoor : public AssistantContactsTest, public ::testing::WithParamInterface<Door>
+{
+};
+
+// A person of the list kept as stored because it did not read is passed over: it would give the
+// design an empty address.
+TEST_P(AssistantContactsDoor, TheDesignStoresTheListedCardWithItsUidAndLineBreak)
+{
+    const bool fromPrintList = GetParam() != Door::MyRecipients;
+    PWPlist::Array stored {PWPlist(PWPlist::Dictionary {{u"personData"_s, PWPlist::fromData(kTwoLineStreetCard)}})};
+    if (GetParam() == Door::PrintListOpenedByAnUnreadPerson)
+        stored.prepend(PWPlist::fromString(u"Ada"_s));
+    const CAPersonList listed = CAPersonListDictionary::personsFromStored(PWPlist(stored));
+    ASSERT_EQ(listed.size(), stored.size());
+    if (fromPrintList) {
+        models().printLists.insertPrintListAt(0);
+        models().printLists.renamePrintListAt(0, u"Club"_s);
+        models().printLists.replacePrintListAt(0, listed);
+        models().printLists.setCurrentPrintListIndex(0);
+    } else {
+        models().localBase.personListDict().replacePersonList(listed);
+        PWUserDefaults::standardUserDefaults().setString(u"ContactDataSource"_s, CALocalContactBase::kName);
+    }
+    const int code = runWith([&] {
+        walkToContacts();
+        if (fromPrintList) {
+            click<QRadioButton>("_contactPrintList");
+            clickRow(step->printListNames(), 0);
+        } else {
+            clickRow(step->sourceTableView(), 0);
+        }
+        QTest::mouseClick(wizard.nextButton(), Qt::LeftButton);
+    });
+    ASSERT_EQ(code, CAAssistantController::Finish);
+    const std::unique_ptr<CADocument> document = wizard.createDocument();
+    ASSERT_NE(document, nullptr);
+    const std::optional<PWPlist> saved =
+        PWPlist::parse(document->dataRepresentationOfType(CADocument::kAddressDocumentType));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->value(u"Person To"_s).value(u"personData"_s).toData(), QByteArray(kTwoLineStreetCard));
+}
+
+INSTANTIATE_TEST_SUITE_P(Assistant, AssistantContactsDoor,
+                         ::testing::Values(Door::PrintList, Door::PrintListOpenedByAnUnreadPerson, Door::MyRecipients),
+                         [](const auto &info) {
+                             return std::string(info.param == Door::PrintList ? "PrintList"
+                                                : info.param == Door::MyRecipients ? "MyRecipients"
+                                                                                    : "PrintListOpenedByAnUnreadPerson");
+                         });
+
 } // namespace
