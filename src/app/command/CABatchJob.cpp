@@ -1,19 +1,14 @@
 #include "app/command/CABatchJob.h"
 
-#include "app/contacts/CADelimitedText.h"
+#include "app/command/CAContactsFileRead.h"
 #include "app/contacts/CAPrintListArray.h"
-#include "app/contacts/CATextFileSource.h"
-#include "app/contacts/CAVCFSource.h"
 #include "app/printing/CAPrinter.h"
 #include "app/printing/CAPrinterPrintTarget.h"
 
-#include "kernel/address/CFTAAddressPanel.h"
-#include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintTarget.h"
 #include "kernel/merge/CAPrintingView.h"
 #include "kernel/merge/CAPrintingViewChoice.h"
-#include "platform/PWDescriptor.h"
 #include "platform/PWPathStatus.h"
 #include "platform/PWSaveFile.h"
 #include "platform/PWUserDefaults.h"
@@ -27,7 +22,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
-#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -149,150 +143,6 @@ bool readDesign(const QString &path, CADocument &document, QString *reason)
     return true;
 }
 
-// What the contacts reader said of a file that gave persons.
-struct ContactsRead
-{
-    // Each one fails the job after its output.
-    QStringList problems;
-    qsizetype takenByQuotes = 0;
-    // Notes: lines read otherwise than written, columns no field takes, the fields columns hold.
-    QStringList readOtherwise;
-    std::optional<CATextFileSource::ColumnsRead> columns;
-};
-
-// The persons of the contacts file, with what its reader said of it in read; a file that gave
-// none is a failure with its first reason.
-std::optional<CAPersonList> readContacts(const QString &path, const CATextFileSource::ColumnChoices &columnChoices,
-                                         QString *reason, ContactsRead *read)
-{
-    QStringList *named = &read->problems;
-    int error = 0;
-    const PWPathStatus::Kind kind = PWPathStatus::kindAt(bytesOf(path), &error);
-    if (kind == PWPathStatus::Kind::Missing) {
-        *reason = notThere(QStringLiteral("the contacts file"), path, error);
-        return std::nullopt;
-    }
-    // A pipe would hold the job for good, a device would never end: refused before any open.
-    if (kind != PWPathStatus::Kind::RegularFile) {
-        *reason = QStringLiteral("the contacts file cannot be read: %1: not a regular file").arg(path);
-        return std::nullopt;
-    }
-    // An open file named by its bytes, and a name the readers of the toolkit can open it by.
-    const PWDescriptor opened = PWDescriptor::openToRead(bytesOf(path));
-    if (!PWPathStatus::isReadable(bytesOf(path))) {
-        *reason = QStringLiteral("the contacts file cannot be read: %1").arg(path);
-        return std::nullopt;
-    }
-    // A name that is text is read by itself, so that what the readers report names it.
-    const QString readable = QFile::encodeName(path) == bytesOf(path) ? path : QString::fromLatin1(opened.processPath());
-    // The extension decides whatever its case: "CARDS.VCF" is a vCard file too.
-    if (QFileInfo(path).suffix().compare(QStringLiteral("vcf"), Qt::CaseInsensitive) == 0) {
-        QString error;
-        CAPersonList persons = CAVCFSource::personFromVCFFile(readable, &error, {}, &read->readOtherwise);
-        if (persons.isEmpty()) {
-            *reason = QStringLiteral("no persons in the contacts file %1%2")
-                          .arg(path, error.isEmpty() ? QString() : QStringLiteral(": ") + error);
-            return std::nullopt;
-        }
-        if (!error.isEmpty())
-            named->append(error);
-        return persons;
-    }
-    QStringList problems;
-    std::optional<QStringList> nameless;
-    read->columns.emplace();
-    std::optional<CAPersonList> persons = CATextFileSource::personsFromTextFile(
-        readable, columnChoices, &problems, &nameless, &read->takenByQuotes, &*read->columns);
-    if (nameless) {
-        // Labels without names are no merge: nothing prints, and the reason says what to place.
-        QStringList quoted;
-        for (const QString &column : std::as_const(*nameless))
-            quoted.append(QStringLiteral("\"%1\"").arg(column));
-        *reason = quoted.isEmpty()
-                      ? QStringLiteral("no column of the contacts file %1 holds a name (first, last or company name) "
-                                       "and no header row names its columns; place them with --column \"HEADER=KEY\"")
-                            .arg(path)
-                      : QStringLiteral("no column of the contacts file %1 holds a name (first, last or company name); "
-                                       "the columns %2 are not read: place them with --column \"HEADER=KEY\"")
-                            .arg(path, quoted.join(QStringLiteral(", ")));
-        return std::nullopt;
-    }
-    if (!persons || persons->isEmpty()) {
-        // Every problem counts here: the one that explains an empty result (no column holds a
-        // person field) need not be the first.
-        *reason = QStringLiteral("no persons in the contacts file %1%2")
-                      .arg(path, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems.join(u' '));
-        return std::nullopt;
-    }
-    named->append(problems);
-    return persons;
-}
-
-// "A", "A and B", "A, B and C".
-QString listed(const QStringList &items)
-{
-    if (items.size() < 2)
-        return items.join(QString());
-    return items.first(items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + items.last();
-}
-
-// The fields the design's recipient addresses show that no column of a contacts file gives, as the
-// user knows them; each with the keys of the import any of which gives it (a key ends so: the
-// work, home and other city are each a city). A country is left out: a list of one country has
-// no column for it, and the design prints none for its own.
-QStringList fieldsWithoutColumn(const CADocument &document, const QStringList &placed)
-{
-    struct Field
-    {
-        textCategory category;
-        const char *name;
-        std::initializer_list<const char *> keys;
-    };
-    static const Field kFields[] = {
-        {tcFullName, "Name", {"firstname", "lastname"}},
-        {tcFirstName, "First Name", {"firstname"}},
-        {tcLastName, "Last Name", {"lastname"}},
-        {tcPrefix, "Title", {"prefix"}},
-        {tcSuffix, "Suffix", {"suffix"}},
-        {tcJobTitle, "Job Title", {"title"}},
-        {tcCompany, "Company", {"companyname"}},
-        {tcDepartment, "Department", {"department"}},
-        {tcStreet, "Street", {"street"}},
-        {tcCityLine, "City, State and ZIP", {"city", "state", "zip"}},
-        {tcCity, "City", {"city"}},
-        {tcState, "State", {"state"}},
-        {tcZIP, "ZIP", {"zip"}},
-    };
-    const CFTADocument *kernel = document.ftDocument();
-    if (!kernel)
-        return {};
-    QSet<int> shown;
-    for (int side = 0; side < kernel->getSidesCount(); ++side)
-        for (const bool back : {true, false})
-            for (const CFTComponent *component : kernel->GetComponents(side, back)) {
-                // Every field the address may show: one the design leaves empty is filled per person.
-                if (!component || component->getClassID() != ciAddressPanel || !component->GetToFrom()
-                    || component->IsHidden())
-                    continue;
-                const auto *panel = static_cast<const CFTAAddressPanel *>(component);
-                for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
-                    if (const CFTAAddressText *field = panel->addressComponentAtIndex(i); field && field->isEnabled(true))
-                        shown.insert(field->GetTextCategory());
-            }
-    QStringList missing;
-    for (const Field &field : kFields) {
-        if (!shown.contains(field.category))
-            continue;
-        const bool given = std::any_of(placed.cbegin(), placed.cend(), [&field](const QString &key) {
-            return std::any_of(field.keys.begin(), field.keys.end(),
-                               [&key](const char *end) { return key.endsWith(QLatin1String(end)); });
-        });
-        if (!given)
-            missing.append(QString::fromLatin1(field.name));
-    }
-    return missing;
-}
-
 } // namespace
 
 CABatchJob::CABatchJob(CACommandRequest request)
@@ -306,44 +156,6 @@ void CABatchJob::noteReadProblems(const QStringList &problems)
     for (qsizetype i = 0; i < problems.size(); ++i)
         PWJobReport::note(PWJobReport::Kind::DesignNotRead, QString::number(i),
                           QStringLiteral("part of the design could not be read: %1").arg(problems.at(i)));
-}
-
-void CABatchJob::noteContactsNotes(const QString &path, const QStringList &readOtherwise, const QStringList &unread,
-                                   const QStringList &withoutColumn)
-{
-    for (qsizetype i = 0; i < readOtherwise.size(); ++i)
-        PWJobReport::note(PWJobReport::Kind::ContactsReadOtherwise, QString::number(i), readOtherwise.at(i));
-    const QString file = QFileInfo(path).fileName();
-    if (!unread.isEmpty()) {
-        // An export of a mail program has dozens of columns no label prints: a few are named, and
-        // every part of an address among them (the reader lists those first).
-        const qsizetype named = std::max<qsizetype>(
-            8, std::count_if(unread.cbegin(), unread.cend(), &CADelimitedText::namesAnAddressPart));
-        QStringList quoted;
-        for (const QString &column : unread.first(std::min(unread.size(), named)))
-            quoted.append(QStringLiteral("\"%1\"").arg(column));
-        if (unread.size() > named)
-            quoted.append(QStringLiteral("%1 more").arg(unread.size() - named));
-        PWJobReport::note(PWJobReport::Kind::ColumnsNotRead, path,
-                          (unread.size() == 1 ? QStringLiteral("%1: the column %2 holds no field the program knows and is not read")
-                                              : QStringLiteral("%1: the columns %2 hold no field the program knows and are not read"))
-                              .arg(file, listed(quoted)));
-    }
-    if (!withoutColumn.isEmpty())
-        PWJobReport::note(PWJobReport::Kind::FieldsWithoutColumn, path,
-                          QStringLiteral("%1: no column gives the %2 that the design's address shows; it prints without %3")
-                              .arg(file, listed(withoutColumn),
-                                   withoutColumn.size() == 1 ? QStringLiteral("it") : QStringLiteral("them")));
-}
-
-void CABatchJob::noteContactsProblems(const QStringList &problems, qsizetype takenByQuotes)
-{
-    for (qsizetype i = 0; i < problems.size(); ++i)
-        PWJobReport::note(PWJobReport::Kind::ContactsNotAsRead, QString::number(i), problems.at(i));
-    if (takenByQuotes > 0)
-        PWJobReport::note(PWJobReport::Kind::ContactsNotAsRead, QStringLiteral("quotes"),
-                          QStringLiteral("quoted fields of the contacts file took %1 lines that look like persons of their own")
-                              .arg(takenByQuotes));
 }
 
 int CABatchJob::run(QString *reason)
@@ -392,15 +204,12 @@ int CABatchJob::print(QString *reason)
 
     std::optional<CAPrintingView::PersonList> persons;
     if (!m_request.contacts.isEmpty()) {
-        ContactsRead said;
-        const std::optional<CAPersonList> read = readContacts(m_request.contacts, m_request.columns, reason, &said);
+        const std::optional<CAContactsFileRead::Result> read = CAContactsFileRead::read(
+            m_request.contacts, m_request.columns, CAContactsFileRead::Format::ByExtension, document.get(), reason);
         if (!read)
             return CACommandLine::kFailure;
-        noteContactsProblems(said.problems, said.takenByQuotes);
-        noteContactsNotes(m_request.contacts, said.readOtherwise + (said.columns ? said.columns->notes : QStringList()),
-                          said.columns ? said.columns->unread : QStringList(),
-                          said.columns ? fieldsWithoutColumn(*document, said.columns->placed) : QStringList());
-        persons.emplace(read->begin(), read->end());
+        CAContactsFileRead::noteAll(read->notes);
+        persons.emplace(read->persons.begin(), read->persons.end());
     } else if (!m_request.printList.isEmpty()) {
         const CAPrintListArray &lists = CAPrintListArray::getShared();
         const std::optional<CAPersonList> list = lists.getPrintListByName(m_request.printList);

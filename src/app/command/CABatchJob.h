@@ -37,11 +37,6 @@ public:
 private:
     int print(QString *reason);
     static void noteReadProblems(const QStringList &problems);
-    static void noteContactsProblems(const QStringList &problems, qsizetype takenByQuotes);
-    // The notes of a contacts file whose persons print as designed: lines read otherwise than
-    // written, columns no field takes, the fields the design shows that no column gives.
-    static void noteContactsNotes(const QString &path, const QStringList &readOtherwise, const QStringList &unread,
-                                  const QStringList &withoutColumn);
     int exportDesign(QString *reason);
     // Whether `items` items from the requested start fit in one job on a sheet of `positions`.
     bool jobFits(qint64 items, int positions, QString *reason) const;

@@ -1,9 +1,9 @@
 #include "app/command/CAScriptCommands.h"
 
+#include "app/command/CAContactsFileRead.h"
 #include "app/command/CAInstanceDoor.h"
 #include "app/contacts/CAImportWorker.h"
-#include "app/contacts/CATextFileSource.h"
-#include "app/contacts/CAVCFSource.h"
+#include "app/printsheet/CAJobReportMessages.h"
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAActionRouter.h"
 #include "app/shell/CAAssistantController.h"
@@ -20,6 +20,7 @@
 #include "kernel/merge/CAPrintingView.h"
 #include "kernel/merge/CAPrintingViewChoice.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWPathStatus.h"
 #include "platform/PWUserDefaults.h"
 
@@ -300,38 +301,23 @@ QJsonObject CAScriptCommands::execute(const QJsonObject &command, const QString 
 bool CAScriptCommands::importContacts(CADocument &document, const QString &path, bool append, ContactFormat format,
                                       QString *reason)
 {
-    const QFileInfo file(path);
-    if (!file.isFile() || !file.isReadable()) {
-        *reason = QStringLiteral("the contacts file cannot be read: %1").arg(path);
+    // Read as the batch reads it: the same refusals, and the same notes for the print to come.
+    const CAContactsFileRead::Format as = format == ContactFormat::VCard  ? CAContactsFileRead::Format::VCard
+                                          : format == ContactFormat::Text ? CAContactsFileRead::Format::Text
+                                                                          : CAContactsFileRead::Format::ByExtension;
+    std::optional<CAContactsFileRead::Result> read = CAContactsFileRead::read(path, {}, as, &document, reason);
+    if (!read)
         return false;
-    }
-    const bool vCard = format == ContactFormat::VCard ||
-                       (format == ContactFormat::ByExtension &&
-                        file.suffix().compare(QStringLiteral("vcf"), Qt::CaseInsensitive) == 0);
-    CAPersonList persons;
-    if (vCard) {
-        QString failure;
-        persons = CAVCFSource::personFromVCFFile(path, &failure);
-        if (persons.isEmpty()) {
-            *reason = QStringLiteral("no persons in the contacts file %1%2")
-                          .arg(path, failure.isEmpty() ? QString() : QStringLiteral(": ") + failure);
-            return false;
-        }
-    } else {
-        QStringList problems;
-        const std::optional<CAPersonList> read = CATextFileSource::personsFromTextFile(path, &problems);
-        if (!read || read->isEmpty()) {
-            *reason = QStringLiteral("no persons in the contacts file %1%2")
-                          .arg(path, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems.first());
-            return false;
-        }
-        persons = *read;
-    }
     std::vector<std::shared_ptr<PWPerson>> list;
-    if (append && document.personList())
+    std::vector<CADocument::PersonsNote> notes;
+    if (append && document.personList()) {
         list = *document.personList();
-    list.insert(list.end(), persons.cbegin(), persons.cend());
+        notes = document.personListNotes();
+    }
+    list.insert(list.end(), read->persons.cbegin(), read->persons.cend());
+    notes.insert(notes.end(), read->notes.cbegin(), read->notes.cend());
     document.setPersonList(std::move(list));
+    document.setPersonListNotes(std::move(notes));
     return true;
 }
 
@@ -355,7 +341,13 @@ bool CAScriptCommands::printWithDefaults(QWidget *parent, const std::shared_ptr<
     settings.copies = persons ? int(persons->size()) : std::max(1, view->fullSheetCopies());
     view->setStartFrom(1);
     view->setCopies(settings.copies);
-    return CAPrintViewController::printWithPrinter(parent, *view, reason, showPanels);
+    // Told after the job, as after a print from the sheet: what the contacts file did not give,
+    // the pictures printed as placeholders, the addresses past their labels.
+    const PWJobReport job;
+    if (!CAPrintViewController::printWithPrinter(parent, *view, reason, showPanels))
+        return false;
+    CAJobReportMessages::tellAfterJob(parent, job);
+    return true;
 }
 
 QJsonObject CAScriptCommands::blankDocument(const QString &code)

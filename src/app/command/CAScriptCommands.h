@@ -80,13 +80,15 @@ public:
     QJsonObject execute(const QJsonObject &command, const QString &workingDirectory = QString());
 
     // Fills the design's own persons from a vCard or delimited text file, in place of its persons
-    // or after them. A file that cannot be read or holds no person changes nothing and is
-    // reported. The extension decides the format whatever its case.
+    // or after them, with what the reading noted for their prints. A file that cannot be read,
+    // holds no person or has no column of names changes nothing and is reported, as the batch
+    // refuses it. The extension decides the format whatever its case.
     static bool importContacts(CADocument &document, const QString &path, bool append, ContactFormat format,
                                QString *error);
     // Prints the design without the sheet: one item per person of its own list, else one full
     // sheet of the design, from the first position; through the print dialog when showPanels.
-    // False, with the reason (empty when the user cancelled), when nothing was printed.
+    // False, with the reason (empty when the user cancelled), when nothing was printed; else
+    // what the job's report holds is told over parent.
     static bool printWithDefaults(QWidget *parent, const std::shared_ptr<CADocument> &document, bool showPanels,
                                   QString *error);
 

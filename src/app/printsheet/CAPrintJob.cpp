@@ -175,7 +175,7 @@ bool printsToFile(const QPrinter &printer)
     return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
 }
 
-std::vector<int> pageOrder(int pages, int copies, bool collate, const QPageRanges &ranges)
+std::vector<int> pageOrder(int pages, int copies, bool collate, const QPageRanges &ranges, bool lastFirst)
 {
     std::vector<int> run;
     for (int page = 1; page <= pages; ++page)
@@ -191,6 +191,9 @@ std::vector<int> pageOrder(int pages, int copies, bool collate, const QPageRange
         for (const int page : run)
             order.insert(order.end(), std::size_t(copies), page);
     }
+    // The stack a printer delivers face up from its last page: the whole job turned round.
+    if (lastFirst)
+        std::reverse(order.begin(), order.end());
     return order;
 }
 
@@ -201,9 +204,11 @@ bool printToFile(CAPrintingView &view, const QPrinter &printer, const ProgressTa
     const QPageRanges ranges = printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
     const int copies = printer.copyCount();
     const bool collate = printer.collateCopies();
-    const ExportResult result =
-        writePdf(view, printer.outputFileName(), progress, error,
-                 [ranges, copies, collate](int pages) { return pageOrder(pages, copies, collate, ranges); });
+    const bool lastFirst = printer.pageOrder() == QPrinter::LastPageFirst;
+    const ExportResult result = writePdf(view, printer.outputFileName(), progress, error,
+                                         [ranges, copies, collate, lastFirst](int pages) {
+                                             return pageOrder(pages, copies, collate, ranges, lastFirst);
+                                         });
     if (result == ExportResult::Cancelled && error)
         error->clear();
     return result == ExportResult::Written;

@@ -93,11 +93,12 @@ ExportResult exportPdf(CAPrintingView &view, const QString &path, const Progress
 bool printsToFile(const QPrinter &printer);
 // The pages (1-based) of a job of pages pages a file holds as the print dialog asked: those of
 // its ranges in ascending order (every page for none), and for copies either the whole run
-// again (collated) or each page again at once. No printer repeats or picks pages of a file.
-std::vector<int> pageOrder(int pages, int copies, bool collate, const QPageRanges &ranges);
+// again (collated) or each page again at once; lastFirst (the dialog's Reverse) turns the whole
+// order round. No printer repeats, picks or reverses pages of a file.
+std::vector<int> pageOrder(int pages, int copies, bool collate, const QPageRanges &ranges, bool lastFirst = false);
 // Prints the view's pages into the printer's file as exportPdf() writes it, for the toolkit's
 // own file printer cuts the old file at once and drops the errors of its writes; the copies,
-// their collation and the page range are the printer's. The view stays in the mode it printed
+// their collation, the page range and the page order are the printer's. The view stays in the mode it printed
 // in. False with the reason when the file was not written, without one when the job was
 // cancelled.
 bool printToFile(CAPrintingView &view, const QPrinter &printer, const ProgressTarget::Progress &progress, QString *error);

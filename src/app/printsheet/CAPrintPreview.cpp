@@ -103,10 +103,29 @@ void CAPrintPreview::paintEvent(QPaintEvent *)
     painter.scale(page.width() / paper.width(), page.height() / paper.height());
     // A PDF or EPS picture of an item shows when its rendering is there: the sheet never waits.
     const PWPictureRenderer::Deferred deferred;
+    using Kind = PWJobReport::Kind;
+    QStringList jobNotes;
+    {
+        // What the job would say of its persons and its design as a whole.
+        const PWJobReport job;
+        m_view->noteJobOfPersons();
+        for (const Kind kind :
+             {Kind::ContactsNotAsRead, Kind::NoRecipient, Kind::ContactsReadOtherwise, Kind::ColumnsNotRead,
+              Kind::FieldsWithoutColumn})
+            jobNotes += job.lines(kind);
+    }
     const PWJobReport report;
     m_view->drawPage(painter, m_view->curPage());
     painter.restore();
-    addNotes(report.lines(PWJobReport::Kind::AddressTooLong) + report.lines(PWJobReport::Kind::CutByWindow));
+    if (jobNotes != m_jobNotes) {
+        m_jobNotes = jobNotes;
+        Q_EMIT notesChanged();
+    }
+    // What the job would say of the items a look at the page already shows.
+    QStringList notes;
+    for (const Kind kind : {Kind::AddressTooLong, Kind::CutByWindow, Kind::FileFieldNotRead})
+        notes += report.lines(kind);
+    addNotes(notes);
 }
 
 QPointF CAPrintPreview::pagePoint(const QPointF &position) const

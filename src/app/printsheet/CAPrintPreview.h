@@ -25,9 +25,13 @@ public:
     QPointF pagePoint(const QPointF &position) const;
     // A point of the page as a widget position.
     QPointF widgetPoint(const QPointF &pagePoint) const;
-    // The addresses that did not fit their labels in what was drawn of the view so far (each
-    // page's items are laid out when first shown), one line each; notesChanged on a change.
-    const QStringList &tooLong() const { return m_tooLong; }
+    // What the job would say of what was drawn of the view so far (each page's items are laid
+    // out when first shown): addresses that do not fit their labels or that an envelope's window
+    // cuts, a file field's file not read, persons for a design without a recipient, what the
+    // contacts file of the persons could not give; one line each; notesChanged on a change.
+    // Those of the job as a whole (its persons and its design) first: they are said afresh with
+    // each drawing, as the persons of the view change.
+    QStringList tooLong() const { return m_jobNotes + m_tooLong; }
     void setNotes(const QStringList &lines);
     void addNotes(const QStringList &lines);
 
@@ -50,4 +54,5 @@ private:
     int m_zoom = 100;
     QSize m_room = QSize(420, 420);
     QStringList m_tooLong;
+    QStringList m_jobNotes;
 };

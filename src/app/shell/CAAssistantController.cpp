@@ -18,6 +18,7 @@
 #include "kernel/base/CDDString.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
+#include "kernel/merge/CAEnvelopeWindowFit.h"
 #include "kernel/printing/CAEnvironmentLayout.h"
 #include "kernel/printing/CATemplateFormat.h"
 #include "platform/PWBundle.h"
@@ -391,6 +392,8 @@ std::unique_ptr<CADocument> CAAssistantController::createDocument()
     }
     if (CALayoutController *chooser = selectedChooser())
         chooser->applyForDocument(*document);
+    // A design made for an envelope without a window keeps its address clear of this one's.
+    CAEnvelopeWindowFit::placeRecipientClearOfWindow(*document);
     document->setPrintListName(_contactsController ? _contactsController->selectedPrintListName() : std::nullopt);
     return document;
 }

@@ -121,8 +121,8 @@ void CFTAAddressPanel::startEditText(QObject *view, QObject *editor, double x, d
     if (!hit)
         return;
     mCurrentText = hit;
-    hit->showOwnString();
     hit->startEditText(view, editor);
+    hit->watchPunctuationWhileTyping();
     m_bEditing = true;
     layOutForEditing();
 }
@@ -176,8 +176,8 @@ void CFTAAddressPanel::startEditNeighbour(QObject *view, QObject *editor, bool b
     if (mCurrentText && mCurrentText != candidate && mCurrentText->isEditing())
         mCurrentText->endEditText(editor);
     mCurrentText = candidate;
-    candidate->showOwnString();
     candidate->startEditText(view, editor, m_bToFrom);
+    candidate->watchPunctuationWhileTyping();
     m_bEditing = true;
     layOutForEditing();
     candidate->selectAll();

@@ -8,6 +8,10 @@
 #include "kernel/base/CDDColor.h"
 #include "kernel/base/FTGeometry.h"
 
+#include <QTextDocument>
+
+#include <utility>
+
 namespace {
 
 const CDDColor &labelGrey()
@@ -46,7 +50,10 @@ CFTAAddressText::CFTAAddressText(double x, double y, textCategory category, cons
         CFTAAddressText::setLabel(*label);
 }
 
-CFTAAddressText::~CFTAAddressText() = default;
+CFTAAddressText::~CFTAAddressText()
+{
+    QObject::disconnect(m_typingWatch);
+}
 
 void CFTAAddressText::init(const CFTComponent *parent)
 {
@@ -188,12 +195,54 @@ CFTComponent *CFTAAddressText::endEditText(QObject *editor)
 {
     const bool wasEditing = m_bIsEditing;
     CFTComponent *const result = CFTAText::endEditText(editor);
+    QObject::disconnect(m_typingWatch);
+    const qsizetype delimiterAt = std::exchange(m_delimiterAt, -1);
     if (mText.isEmpty())
         NeedAutoExpand();
-    // What was typed is the field's own text, a typed delimiter included.
-    if (wasEditing)
-        keepOwnString(mText.getString(), mText.getString());
+    if (wasEditing) {
+        const QString text = mText.getString();
+        // The panel's delimiter still at the end, where the user left it: the text before it is
+        // what was typed, the delimiter stays the panel's to keep or take away. Anything else
+        // typed is the field's own text, a typed delimiter included.
+        if (delimiterAt > 0 && delimiterAt + m_formatDelimiter.size() == text.size() && text.endsWith(m_formatDelimiter)) {
+            keepOwnString(text.left(delimiterAt), text);
+            m_bResetFormatRules = false;
+        } else {
+            keepOwnString(text, text);
+        }
+    }
     return result;
+}
+
+void CFTAAddressText::watchPunctuationWhileTyping()
+{
+    QObject::disconnect(m_typingWatch);
+    m_delimiterAt = -1;
+    const QString shown = mText.getString();
+    QTextDocument *contents = mText.getContents();
+    // Only a delimiter the panel put there: one the person's or the user's text ends with is theirs.
+    if (!contents || m_formatDelimiter.isEmpty() || !shown.endsWith(m_formatDelimiter) || personString() == shown)
+        return;
+    m_delimiterAt = shown.size() - m_formatDelimiter.size();
+    m_typingWatch = QObject::connect(contents, &QTextDocument::contentsChange, contents,
+                                     [this, contents](int position, int removed, int added) {
+                                         if (m_delimiterAt < 0)
+                                             return;
+                                         const qsizetype length = m_formatDelimiter.size();
+                                         if (position + removed <= m_delimiterAt) {
+                                             m_delimiterAt += added - removed;
+                                             return;
+                                         }
+                                         if (position >= m_delimiterAt + length)
+                                             return;
+                                         // Over the delimiter: kept only when its letters stay (a
+                                         // style given to them).
+                                         const bool restyled =
+                                             removed == added
+                                             && contents->toPlainText().mid(m_delimiterAt, length) == m_formatDelimiter;
+                                         if (!restyled)
+                                             m_delimiterAt = -1;
+                                     });
 }
 
 void CFTAAddressText::selectAll()

@@ -4,6 +4,8 @@
 #include "kernel/base/FTComponentTypes.h"
 #include "kernel/text/CFTAText.h"
 
+#include <QObject>
+
 class CAddressFormat;
 
 // One field of an address block: a text bound to a person field (text category), a side
@@ -113,6 +115,11 @@ public:
     // The field shows its own text, without the panel's punctuation: what is typed into it then
     // is the person's exactly.
     void showOwnString();
+    // Typing starts on the text as shown, the panel's delimiter after it included: a delimiter the
+    // user does not delete while typing stays, and stays the panel's (the person takes the text
+    // without it, and the panel goes on punctuating the field); one the user deletes is gone, and
+    // what the user types in its place is the user's.
+    void watchPunctuationWhileTyping();
     // Set once the user has typed into the field: the panel's delimiter rule then leaves the
     // text as typed, comma or not, until the panel's format is applied again or a person fills
     // the field with another text.
@@ -160,6 +167,9 @@ private:
     bool m_bResetFormatRules = false;
     bool m_bFilled = false;
     bool m_bTypedBeforeFill = false;
+    // While typing: where the panel's delimiter stands in the text (-1 once deleted or none).
+    QMetaObject::Connection m_typingWatch;
+    qsizetype m_delimiterAt = -1;
     CDDString m_textBeforeFill;
     void beginEditing(QObject *view, QObject *editor);
 };

@@ -2,6 +2,7 @@
 
 #include "kernel/base/FTTypes.h"
 #include "kernel/printing/CAPrintSettings.h"
+#include "platform/PWJobReport.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -249,8 +250,24 @@ public:
     // Whether a component of the front side's main list is an address field of that side.
     bool hasAddressControls(bool toFrom) const;
 
-    void setPersonList(std::optional<std::vector<std::shared_ptr<PWPerson>>> list) { m_personList = std::move(list); }
+    // A new list comes without notes.
+    void setPersonList(std::optional<std::vector<std::shared_ptr<PWPerson>>> list)
+    {
+        m_personList = std::move(list);
+        m_personListNotes.clear();
+    }
     const std::optional<std::vector<std::shared_ptr<PWPerson>>> &personList() const { return m_personList; }
+    // What the reading of the design's own persons gave a job's report (a contacts file's columns
+    // no field takes, the encoding it was read in, ...): each print of those very persons says
+    // it again, as a print of the file from the command line does.
+    struct PersonsNote
+    {
+        PWJobReport::Kind kind;
+        QString key;
+        QString line;
+    };
+    void setPersonListNotes(std::vector<PersonsNote> notes) { m_personListNotes = std::move(notes); }
+    const std::vector<PersonsNote> &personListNotes() const { return m_personListNotes; }
     void setPrintListName(std::optional<QString> name) { m_printListName = std::move(name); }
     const std::optional<QString> &getPrintListName() const { return m_printListName; }
     void setCapitalizedAddressPanel(bool capitalized) { m_capitalizedAddressPanel = capitalized; }
@@ -311,6 +328,7 @@ private:
     std::shared_ptr<PWPerson> m_personTo;
     std::shared_ptr<PWPerson> m_personFrom;
     std::optional<std::vector<std::shared_ptr<PWPerson>>> m_personList;
+    std::vector<PersonsNote> m_personListNotes;
     bool m_capitalizedAddressPanel = false;
     bool m_printMode = false;
     std::optional<QString> m_printListName;

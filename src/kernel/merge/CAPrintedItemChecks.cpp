@@ -206,6 +206,10 @@ void noteCutByWindow(const CADocument &document)
                        : person.isEmpty()        ? QStringLiteral("the address")
                                                  : QStringLiteral("the address of %1").arg(person);
                 key += what;
+                // Each person's envelope is an item of its own, whether or not names tell them
+                // apart: the copy's person is made anew for every person it prints.
+                if (const std::shared_ptr<PWPerson> recipient = document.currentPerson(true); recipient && panel->GetToFrom())
+                    key += u' ' + recipient->uniqueId();
             } else if (component->getType() == ctText) {
                 const auto *text = static_cast<const CFTAText *>(component);
                 const QString shown = text->GetString().getData();

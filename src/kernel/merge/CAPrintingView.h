@@ -181,6 +181,9 @@ public:
     // Draws page (1-based) into a painter whose units are points, y down, origin at the paper's
     // top-left corner.
     virtual void drawPage(QPainter &painter, int page) = 0;
+    // Before a job's pages, and with a preview of them: what the job's persons and designs make
+    // of each other (a design without a recipient given persons), in the open job reports.
+    void noteJobOfPersons() const;
     // The map indices page (1-based) shows: [first, first + count), clipped to the map. The base
     // fills pages from the first slot; views with a start position override it.
     virtual std::pair<int, int> mapRangeForPage(int page) const;
@@ -403,8 +406,6 @@ private:
     void restoreUnchangedCopies(const std::vector<std::shared_ptr<CADocMapCopy>> &unchanged) const;
     // makeCopy for the design of the list's index.
     std::shared_ptr<CADocument> copyOfDesign(int documentIndex, const PWPlist &designData) const;
-    // Before a job's pages: what the job's persons and designs make of each other.
-    void noteJobOfPersons() const;
     // The view's side of preparesItemsOnWorkers: everything but the map's entries.
     bool preparationAllowed() const;
     void forgetCachedImagesOf(const CADocument *document);

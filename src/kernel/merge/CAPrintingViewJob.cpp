@@ -6,6 +6,7 @@
 #include "kernel/merge/CAPrintPreparer.h"
 #include "kernel/merge/CAPrintedItemChecks.h"
 #include "kernel/printing/CAPrintingLog.h"
+#include "platform/PWJobReport.h"
 #include "platform/PWPlist.h"
 
 CADocument *CAPrintingView::documentToDrawForMapIndex(int index)
@@ -78,7 +79,13 @@ void CAPrintingView::noteJobOfPersons() const
 {
     if (!_usePrintList || !_personList || calibrationMode())
         return;
-    for (const std::shared_ptr<CADocument> &design : _documentList)
-        if (design)
-            CAPrintedItemChecks::noteWithoutRecipient(*design, qsizetype(_personList->size()));
+    for (const std::shared_ptr<CADocument> &design : _documentList) {
+        if (!design)
+            continue;
+        CAPrintedItemChecks::noteWithoutRecipient(*design, qsizetype(_personList->size()));
+        // What the reading of the design's own persons said holds for a job of those persons.
+        if (!design->personListNotes().empty() && design->personList() == _personList)
+            for (const CADocument::PersonsNote &note : design->personListNotes())
+                PWJobReport::note(note.kind, note.key, note.line);
+    }
 }

@@ -202,9 +202,11 @@ TEST_F(ScriptCommandsTest, ImportReplacesOrAppendsAndReadsUpperCaseVcfAsVCard)
     EXPECT_EQ(document.personList()->size(), 2u);
     EXPECT_EQ(document.personList()->at(1)->valueForProperty(kPWLastNameProperty).toString(), u"Row2"_s);
 
-    // A file that cannot be read, or holds nobody, leaves the persons as they were.
+    // A file that cannot be read, holds nobody, or whose columns give no name (which the batch
+    // refuses) leaves the persons as they were.
     ASSERT_TRUE(pwtest::writeFile(path(u"empty.vcf"_s), QByteArray()));
-    for (const QString &bad : {path(u"missing.vcf"_s), path(u"empty.vcf"_s), folder.path()}) {
+    ASSERT_TRUE(pwtest::writeFile(path(u"nameless.csv"_s), "Street,City\r\n1 Elm St,Austin\r\n"));
+    for (const QString &bad : {path(u"missing.vcf"_s), path(u"empty.vcf"_s), folder.path(), path(u"nameless.csv"_s)}) {
         reason.clear();
         EXPECT_FALSE(CAScriptCommands::importContacts(document, bad, false,
                                                       CAScriptCommands::ContactFormat::ByExtension, &reason));

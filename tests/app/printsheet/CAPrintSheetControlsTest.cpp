@@ -185,7 +185,8 @@ TEST_F(PrintSheetControlsTest, AlignmentAndPaperFeedAreSeparateChoices)
 // Control zooms keeping the page point under the pointer where it is.
 TEST_F(PrintSheetControlsTest, PreviewPansByDragAndZoomsAboutThePointer)
 {
-    CAPrintViewController *sheet = openSheet(design(dtLabel), 3);
+    // A design that prints its persons: the sheet has nothing to note under its preview.
+    CAPrintViewController *sheet = openSheet(printsheettest::withRecipient(design(dtLabel)), 3);
     auto *container = child<CAScrollView>("_scrollView");
     auto *preview = child<CAPrintPreview>("_imageView");
     ASSERT_TRUE(container && preview);

@@ -7,6 +7,7 @@
 #include "kernel/address/CAddressFormat.h"
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTFileField.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
@@ -173,6 +174,39 @@ TEST_F(PrintSheetTest, TheCommaBoxStartsFromThePreferenceAndThePrintFollowsIt)
     defaults.removeObject(u"FTCommaDelimitedAddress"_s);
 }
 
+// What a job would fail for that the design and its persons show before a page is printed, the
+// sheet says under its preview, as it does for an address the window of an envelope cuts.
+TEST_F(PrintSheetTest, TheSheetSaysBeforeThePrintWhatTheJobWouldFailFor)
+{
+    const struct
+    {
+        const char *name;
+        int persons;
+        bool fileField; // a file field naming a file that is not there
+        QString note;   // the start of the note; empty for none
+    } cases[] = {
+        {"a design without a recipient's address given persons", 2, false,
+         u"The design has no recipient's address: the job's 2 persons are printed nowhere"_s},
+        {"a file field without its file", 0, true, u"The text file \""_s + m_folder.filePath(u"missing.txt"_s)},
+        {"the design's own address", 0, false, QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::shared_ptr<CADocument> document = design(dtLabel);
+        if (c.fileField) {
+            auto *field = new CFTFileField(8.0, 8.0, nullptr);
+            field->SetFile(CDDString(m_folder.filePath(u"missing.txt"_s)));
+            document->ftDocument()->AddObject(field, 0, false);
+        }
+        openSheet(document, c.persons);
+        auto *note = child<QLabel>("_fitNote");
+        ASSERT_NE(note, nullptr);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(note->isVisible(), !c.note.isEmpty()) << qPrintable(note->text());
+        EXPECT_TRUE(note->text().startsWith(c.note)) << qPrintable(note->text());
+    }
+}
+
 // Without persons the sheet prints the design's own address at least once.
 TEST_F(PrintSheetTest, EnvelopeWithoutPersonsPrintsOneCopy)
 {
@@ -241,6 +275,7 @@ TEST(PrintJobRules, AFileHoldsThePagesAndCopiesTheDialogAsked)
         bool collate;
         QPageRanges ranges;
         std::vector<int> pages;
+        bool lastFirst = false;
     } cases[] = {
         {"every page once", 1, true, {}, {1, 2, 3}},
         {"two collated copies", 2, true, {}, {1, 2, 3, 1, 2, 3}},
@@ -250,9 +285,13 @@ TEST(PrintJobRules, AFileHoldsThePagesAndCopiesTheDialogAsked)
         {"a range past the last page", 1, true, ranges({{2, 9}}), {2, 3}},
         {"a range wholly past the job", 1, true, ranges({{5, 9}}), {}},
         {"no copies at all asked is one", 0, true, {}, {1, 2, 3}},
+        {"reversed", 1, true, {}, {3, 2, 1}, true},
+        {"two collated copies reversed", 2, true, {}, {3, 2, 1, 3, 2, 1}, true},
+        {"two copies one page after the other reversed", 2, false, {}, {3, 3, 2, 2, 1, 1}, true},
+        {"pages 1 and 3 reversed", 1, true, ranges({{1, 1}, {3, 3}}), {3, 1}, true},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(CAPrintJob::pageOrder(3, c.copies, c.collate, c.ranges), c.pages) << c.name;
+        EXPECT_EQ(CAPrintJob::pageOrder(3, c.copies, c.collate, c.ranges, c.lastFirst), c.pages) << c.name;
 }
 
 TEST(PrintJobRules, RotationAndStepper)

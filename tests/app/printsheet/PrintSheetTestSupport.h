@@ -4,6 +4,9 @@
 #include "app/printsheet/CAPrintJob.h"
 #include "app/printsheet/CAPrintViewController.h"
 
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/base/CAEnvironment.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
@@ -40,6 +43,17 @@ inline std::shared_ptr<CADocument> design(int type)
         documentType(type), CDDString(QStringLiteral("us")), CDDString(QStringLiteral("us"))));
     if (layout)
         document->setLayoutArangeComponents(*layout, false);
+    return document;
+}
+
+// The design with a recipient's address panel at its top left, as a design printed for persons has.
+inline std::shared_ptr<CADocument> withRecipient(std::shared_ptr<CADocument> document)
+{
+    const std::unique_ptr<CAddressFormat> format = CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+        QStringLiteral("Name+Company"), QStringLiteral("us"), false, 0);
+    auto *panel = new CFTAAddressPanel(true, format.get(), nullptr, false);
+    panel->SetOrigin(8.0, 6.0);
+    document->ftDocument()->AddObject(panel, 0, false);
     return document;
 }
 

@@ -8,6 +8,11 @@
 #include "app/contacts/CAPrintListArray.h"
 #include "app/shell/CAAddressWindowPanel.h"
 #include "app/shell/CAAssistantController.h"
+#include "app/printsheet/CAPrintJob.h"
+#include "kernel/printing/CATemplateFormat.h"
+#include "platform/PWJobReport.h"
+#include "platform/PWVCardReader.h"
+#include "../../kernel/merge/PrintingTestSupport.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -197,6 +202,50 @@ TEST_P(AssistantRoundTrip, TheValueChosenIsSavedAndReadBackWithoutAWord)
     ASSERT_TRUE(reopened.readFromFile(savePath, &error)) << qPrintable(error);
     EXPECT_EQ(reopened.readProblems().join(u'\n'), QString());
     EXPECT_EQ(row.value(*reopened.ftDocument()), row.expected) << "as read back";
+}
+
+// Every envelope with a window the assistant offers, its window used: the design it makes prints
+// a short address whole, clear of the window, where nothing prints.
+TEST_F(AssistantRoundTrip, EveryEnvelopeWithAWindowPrintsAShortAddressWhole)
+{
+    const CATemplateFormat::TemplateList *envelopes = CATemplateFormat::predefLayouts(dtEnvelope);
+    ASSERT_TRUE(envelopes);
+    int windows = 0;
+    for (const std::shared_ptr<CATemplateFormat> &envelope : *envelopes) {
+        if (!envelope || !envelope->hasWindow())
+            continue;
+        ++windows;
+        SCOPED_TRACE(envelope->ID().toStdString());
+        const QByteArray id = envelope->ID().toLatin1();
+        const qsizetype before = manager().documents().size();
+        runWith(AssistantValue{"window", id.constData(), 1, "", "", "Work", "Work", 1, {}});
+        if (HasFatalFailure())
+            return;
+        ASSERT_EQ(manager().documents().size(), before + 1);
+        const std::shared_ptr<CAOpenDocument> made = manager().documents().last();
+        const std::shared_ptr<CADocument> document(made, made->document.get());
+        ASSERT_EQ(document->ftDocument()->GetID().getData(), envelope->ID());
+        ASSERT_TRUE(document->ftDocument()->HasWindow());
+        const CAPrintingView::PersonList persons{PWVCardReader::personFromData(
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Li;Bo;;;\r\nFN:Bo Li\r\nADR;TYPE=WORK:;;1 Elm St;;;;\r\nEND:VCARD\r\n")};
+        const std::unique_ptr<CAPrintingView> view = CAPrintJob::makePrintingView(document, persons, true);
+        ASSERT_TRUE(view);
+        view->usePrintList(true);
+        view->setCopies(1);
+        const PWJobReport report;
+        QString error;
+        ASSERT_EQ(CAPrintJob::exportPdf(*view, path(u"window.pdf"_s), {}, &error), CAPrintJob::ExportResult::Written)
+            << qPrintable(error);
+        EXPECT_EQ(report.lines(PWJobReport::Kind::CutByWindow), QStringList());
+        EXPECT_EQ(report.lines(PWJobReport::Kind::AddressTooLong), QStringList());
+        QStringList words;
+        const printtest::PrintedPdf printed(path(u"window.pdf"_s));
+        for (const auto &[word, box] : printed.words(0))
+            words.append(word);
+        for (const QString &word : {u"Bo"_s, u"Li"_s, u"Elm"_s})
+            EXPECT_TRUE(words.contains(word)) << qPrintable(words.join(u' '));
+    }
+    EXPECT_GT(windows, 0) << "the catalogue offers no envelope with a window";
 }
 
 int hasWindow(const CFTADocument &d) { return d.HasWindow(); }

@@ -17,6 +17,7 @@
 
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTableWidget>
 
@@ -50,6 +51,9 @@ struct StartCase
     bool fromFile;
     const char *sheetPeople; // the print sheet's people, or null for no sheet
     const char *told;        // what the design's window says of the job, or null for nothing
+    const char *toldDetail = nullptr; // a line of what it says in detail
+    const char *sheetNote = nullptr;  // a line of the sheet's note under its preview
+    bool printsToFile = false;        // the print without the sheet goes into a file
 };
 
 class CommandLineStartFixture : public shelltest::FirstStartTest
@@ -95,6 +99,20 @@ TEST_P(CommandLineStartTest, AFirstStartOpensExactlyWhatItAskedFor)
     ASSERT_TRUE(pwtest::writeFile(folder.filePath(u"two.vcf"_s),
                                   "BEGIN:VCARD\r\nVERSION:3.0\r\nN:One;Ann;;;\r\nFN:Ann One\r\nEND:VCARD\r\n"
                                   "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Two;Bob;;;\r\nFN:Bob Two\r\nEND:VCARD\r\n"));
+    // A column no field takes beside every field the design shows, and a file whose columns give
+    // no name: the batch notes the one and refuses the other.
+    ASSERT_TRUE(pwtest::writeFile(folder.filePath(u"two.csv"_s),
+                                  "First Name,Last Name,Company,Street,City,State,ZIP,Shoe Size\r\n"
+                                  "Ann,One,Acme,1 Elm St,Austin,TX,78701,7\r\nBob,Two,Acme,2 Oak St,Reno,NV,89501,9\r\n"));
+    ASSERT_TRUE(pwtest::writeFile(folder.filePath(u"nameless.csv"_s),
+                                  "Street,City,Shoe Size\r\n1 Elm St,Austin,7\r\n2 Oak St,Reno,9\r\n"));
+    if (c.printsToFile) {
+        const QString file = folder.filePath(u"printed.pdf"_s);
+        CAPrintViewController::setPrinterDestination([file](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+        });
+    }
     QStringList arguments;
     for (QString argument : c.arguments)
         arguments.append(argument.replace(u"%f"_s, folder.path()));
@@ -123,6 +141,10 @@ TEST_P(CommandLineStartTest, AFirstStartOpensExactlyWhatItAskedFor)
         ASSERT_NE(told, nullptr) << "the window says nothing";
         EXPECT_EQ(told->text(), QString::fromLatin1(c.told));
         EXPECT_FALSE(told->informativeText().isEmpty());
+        if (c.toldDetail) {
+            EXPECT_TRUE(told->informativeText().contains(QString::fromUtf8(c.toldDetail)))
+                << qPrintable(told->informativeText());
+        }
         QTest::keyClick(told, Qt::Key_Return);
         EXPECT_FALSE(told->isVisible());
     } else {
@@ -139,6 +161,12 @@ TEST_P(CommandLineStartTest, AFirstStartOpensExactlyWhatItAskedFor)
     EXPECT_EQ(sheet->findChild<QLabel *>(u"_peopleCountText"_s)->text(), QString::fromLatin1(c.sheetPeople));
     ASSERT_TRUE(record->document->personList());
     EXPECT_EQ(record->document->personList()->size(), 2u) << "the contacts were not loaded";
+    auto *note = sheet->findChild<QLabel *>(u"_fitNote"_s);
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->isVisible(), c.sheetNote != nullptr) << qPrintable(note->text());
+    if (c.sheetNote) {
+        EXPECT_TRUE(note->text().contains(QString::fromUtf8(c.sheetNote))) << qPrintable(note->text());
+    }
     sheet->reject();
 }
 
@@ -155,7 +183,25 @@ INSTANTIATE_TEST_SUITE_P(
                       // The test's printer prints nothing: the print cannot start.
                       StartCase{"PrintMultipleWithoutAPrinter",
                                 {u"--print-multiple"_s, u"%f/design.pwdc"_s, u"--contacts"_s, u"%f/two.vcf"_s},
-                                false, dtLabel, true, nullptr, "Nothing was printed."}),
+                                false, dtLabel, true, nullptr, "Nothing was printed."},
+                      // What the batch says of a contacts file the sheet and the print say, and what
+                      // the batch refuses is refused.
+                      StartCase{"PrintMultipleWithTheSheetNotesAColumnNotRead",
+                                {u"--print-multiple"_s, u"%f/design.pwdc"_s, u"--contacts"_s, u"%f/two.csv"_s,
+                                 u"--show-sheet"_s},
+                                false, dtLabel, true, "2 people", nullptr, nullptr,
+                                "Two.csv: the column \"Shoe Size\" holds no field the program knows and is not read."},
+                      StartCase{"PrintMultipleTellsAColumnNotRead",
+                                {u"--print-multiple"_s, u"%f/design.pwdc"_s, u"--contacts"_s, u"%f/two.csv"_s},
+                                false, dtLabel, true, nullptr,
+                                "Some columns of the contacts file hold no field and were not read.",
+                                "Two.csv: the column \"Shoe Size\" holds no field the program knows and is not read.",
+                                nullptr, true},
+                      StartCase{"PrintMultipleRefusesAFileWithoutNames",
+                                {u"--print-multiple"_s, u"%f/design.pwdc"_s, u"--contacts"_s, u"%f/nameless.csv"_s,
+                                 u"--show-sheet"_s},
+                                false, dtLabel, true, nullptr, "Nothing was printed.",
+                                "holds a name (first, last or company name); the columns \"Shoe Size\" are not read"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // A home the user cannot write, for root as well: the settings folder and the place of the

@@ -2,6 +2,12 @@
 
 #include "ShellTestSupport.h"
 
+#include "../printsheet/PrintSheetTestSupport.h"
+
+#include "app/printsheet/CAPrintViewController.h"
+#include "kernel/address/CAddressFormat.h"
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
 #include "platform/PWKeyedUnarchiver.h"
 
 #include <QCheckBox>
@@ -12,6 +18,8 @@
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <poppler-qt6.h>
 
 namespace {
 
@@ -310,6 +318,49 @@ TEST_F(PreferencesTest, WindowHeightFollowsThePaneAndClosingRefreshesDocuments)
     QTest::mouseClick(child<QPushButton>(preferences, u"_closeButton"_s), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(refreshed, 1);
+}
+
+// The Printing pane's comma box does what its words say: ticked, the print sheet starts with its
+// "Keep commas in addresses" box off and the printed city has no comma before the state; cleared,
+// both keep it.
+TEST_F(PreferencesTest, TheCommaBoxLeavesTheCommasOutOfPrintedAddressesAsItsWordsSay)
+{
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(u"printed.pdf"_s);
+    CAPrintViewController::setPdfPathChooser([&pdf](QWidget *, const QString &) { return pdf; });
+    CAPreferencesController preferences;
+    preferences.showWindow();
+    clickPane(preferences, u"Printing"_s);
+    auto *box = child<QCheckBox>(preferences, u"_commaDelimitedAddressCheck"_s);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().remove(u'&'), u"Leave the commas out of printed addresses"_s);
+    for (const bool leftOut : {true, false}) {
+        SCOPED_TRACE(leftOut ? "ticked" : "cleared");
+        if (box->isChecked() != leftOut)
+            clickBox(box);
+        ASSERT_EQ(box->isChecked(), leftOut);
+        const std::shared_ptr<CADocument> document = printsheettest::design(dtLabel);
+        const std::unique_ptr<CAddressFormat> format =
+            CAddressFormatController::sharedAddressFormatController().formatWithTemplate(u"Name+Company"_s, u"us"_s, false, 0);
+        ASSERT_TRUE(format);
+        auto *panel = new CFTAAddressPanel(true, format.get(), nullptr, false);
+        panel->SetOrigin(8.0, 6.0);
+        document->ftDocument()->AddObject(panel, 0, false);
+        const std::unique_ptr<CAPrintViewController> sheet =
+            printsheettest::shownSheet(document, printsheettest::personChoice(1, true, false));
+        ASSERT_TRUE(sheet);
+        EXPECT_EQ(sheet->findChild<QCheckBox *>(u"_commaDelimitedCheck"_s)->isChecked(), !leftOut);
+        QFile::remove(pdf);
+        QTest::mouseClick(sheet->findChild<QPushButton *>(u"_exportButton"_s), Qt::LeftButton);
+        QStringList words;
+        const std::unique_ptr<Poppler::Document> printed = Poppler::Document::load(pdf);
+        ASSERT_TRUE(printed);
+        for (const std::unique_ptr<Poppler::TextBox> &word : printed->page(0)->textList())
+            words.append(word->text());
+        EXPECT_EQ(words.contains(u"Springfield,"_s), !leftOut) << qPrintable(words.join(u' '));
+        EXPECT_EQ(words.contains(u"Springfield"_s), leftOut) << qPrintable(words.join(u' '));
+    }
+    CAPrintViewController::setPdfPathChooser([](QWidget *, const QString &) { return QString(); });
 }
 
 class PreferencesCommand : public shelltest::Test

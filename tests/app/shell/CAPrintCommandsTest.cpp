@@ -441,7 +441,7 @@ TEST_F(PrintCommandsTest, SheetEndKeepsTheListItShowedForEveryEnd)
 namespace {
 
 // Print… into a file holds what the print dialog asked: its copies, collated or one page after
-// the other, and its page range. 25 labels of a 20-label sheet: a full page and a page of five.
+// the other, its page range and its page order. 25 labels of a 20-label sheet: a full page and a page of five.
 TEST_F(PrintCommandsTest, PrintToFileHoldsTheCopiesAndPagesTheDialogAsked)
 {
     const struct
@@ -451,8 +451,11 @@ TEST_F(PrintCommandsTest, PrintToFileHoldsTheCopiesAndPagesTheDialogAsked)
         bool collate;
         int from, to; // 0 for every page
         std::vector<int> labelsPerPage;
+        bool reverse = false; // the dialog's Reverse
     } cases[] = {
         {"one copy", 1, true, 0, 0, {20, 5}},
+        {"reversed", 1, true, 0, 0, {5, 20}, true},
+        {"two collated copies reversed", 2, true, 0, 0, {5, 20, 5, 20}, true},
         {"two collated copies", 2, true, 0, 0, {20, 5, 20, 5}},
         {"two copies, each page twice", 2, false, 0, 0, {20, 20, 5, 5}},
         {"pages from 2 to 2", 1, true, 2, 2, {5}},
@@ -470,6 +473,7 @@ TEST_F(PrintCommandsTest, PrintToFileHoldsTheCopiesAndPagesTheDialogAsked)
             printer.setCollateCopies(c.collate);
             printer.setPrintRange(c.from ? QPrinter::PageRange : QPrinter::AllPages);
             printer.setFromTo(c.from, c.to);
+            printer.setPageOrder(c.reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
             return true;
         });
         CAPrintViewController *sheet = openSheet(design);

@@ -49,8 +49,9 @@ protected:
         return nullptr;
     }
     // Into the city as a user goes (a double click selects the panel, one more opens the
-    // field), the text typed over it (none: left as it was), then a click outside.
-    void typeCity(const char16_t *typed)
+    // field), the text typed over all of it or over the word the double click chose (none: left
+    // as it was), then a click outside.
+    void typeCity(const char16_t *typed, bool overAll = true)
     {
         const QPoint at = pointOf(city());
         QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, at);
@@ -58,7 +59,10 @@ protected:
             QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, at);
         ASSERT_TRUE(canvas->isEditingText());
         if (typed) {
-            QTest::keyClick(canvas, Qt::Key_A, Qt::ControlModifier);
+            if (overAll)
+                QTest::keyClick(canvas, Qt::Key_A, Qt::ControlModifier);
+            else
+                QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, at);
             QTest::keyClicks(canvas, QString::fromUtf16(typed));
         }
         click(nullptr);
@@ -208,7 +212,15 @@ struct ReopenedCity
     const char16_t *typed;
     const char16_t *shown; // the label's text, and the word the PDF holds before the state
     const char16_t *person;
+    bool overAll = true; // typed over the whole field, else over the word a double click chose
 };
+
+// A person living in city.
+std::shared_ptr<PWPerson> personIn(const QString &city)
+{
+    return PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roe;Kim;;;\r\nFN:Kim Roe\r\n"
+                                         "ADR;TYPE=WORK:;;2 Elm St;" + city.toUtf8() + ";OR;97201;USA\r\nEND:VCARD\r\n");
+}
 
 class CATypedCityReopenedTest : public CATypedCityWindowTest, public ::testing::WithParamInterface<ReopenedCity>
 {
@@ -223,7 +235,7 @@ TEST_P(CATypedCityReopenedTest, TheReopenedLabelItsPrintAndItsPersonKeepWhatWasT
     canvas->document()->setCurrentPerson(PWVCardReader::personFromData(kTypedPortland).get(), true, true, true);
     paint();
     ASSERT_EQ(city()->GetString().getData(), u"Portland,"_s) << "the format puts its comma after the city";
-    typeCity(row.typed);
+    typeCity(row.typed, row.overAll);
 
     // File > Save, File > Close, File > Open… as the user does them.
     savePath = path(u"typed.pwdc"_s);
@@ -247,6 +259,15 @@ TEST_P(CATypedCityReopenedTest, TheReopenedLabelItsPrintAndItsPersonKeepWhatWasT
     EXPECT_EQ(personCity(), QString::fromUtf16(row.person)) << "the person after printing";
     paint();
     EXPECT_EQ(city()->GetString().getData(), shown) << "the label drawn after printing";
+
+    // The punctuation typed is kept for the very text it was typed with: another person chosen
+    // for the design (its format left as it is) shows and prints their city with the format's
+    // comma before the state.
+    canvas->document()->setCurrentPerson(personIn(u"Austin"_s).get(), true, true, false);
+    paint();
+    EXPECT_EQ(city()->GetString().getData(), u"Austin,"_s) << "another person's city";
+    const QStringList other = printedWords();
+    EXPECT_TRUE(other.contains(u"Austin,"_s) && !other.contains(u"Austin"_s)) << qPrintable(other.join(u' '));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -254,7 +275,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ReopenedCity {"CityWithoutTheComma", u"Springfield", u"Springfield", u"Springfield"},
                       ReopenedCity {"CityWithTheCommaTyped", u"Springfield,", u"Springfield,", u"Springfield,"},
                       ReopenedCity {"ShownCommaTakenAway", u"Portland", u"Portland", u"Portland"},
-                      ReopenedCity {"OpenedAndLeft", nullptr, u"Portland,", u"Portland"}),
+                      ReopenedCity {"OpenedAndLeft", nullptr, u"Portland,", u"Portland"},
+                      // The comma the format shows after the city is no part of the word typed over.
+                      ReopenedCity {"WordTypedOverKeepsTheComma", u"Salem", u"Salem,", u"Salem", false}),
     [](const ::testing::TestParamInfo<ReopenedCity> &info) { return std::string(info.param.name); });
 
 } // namespace
