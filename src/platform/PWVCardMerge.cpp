@@ -241,11 +241,12 @@ public:
             const QString group = groupOf(logical);
             if (!group.isEmpty())
                 m_groups.insert(group.toLower());
-            if (m_encoding.isEmpty() && logical.left(std::max<qsizetype>(colonOutsideQuotes(logical), 0))
-                                             .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive))
+            if (m_encoding.isEmpty()
+                && logical.left(std::max<qsizetype>(colonOutsideQuotes(logical), 0))
+                       .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive))
                 m_encoding = logical.contains(QLatin1String("ENCODING="), Qt::CaseInsensitive)
-                                 ? QStringLiteral("ENCODING=QUOTED-PRINTABLE")
-                                 : QStringLiteral("QUOTED-PRINTABLE");
+                    ? QStringLiteral("ENCODING=QUOTED-PRINTABLE")
+                    : QStringLiteral("QUOTED-PRINTABLE");
             // The card's own version, not that of a card embedded in it.
             if (m_version.isEmpty()
                 && logical.section(QLatin1Char(':'), 0, 0).trimmed().compare(QLatin1String("VERSION"), Qt::CaseInsensitive) == 0)
@@ -279,8 +280,9 @@ public:
             case Change::Rewrite:
                 if (!emitted.contains(key)) {
                     emitted.insert(key);
-                    out += folded(rewritten(key), QString::fromLatin1(line.left(line.indexOf(':')))
-                                                      .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive));
+                    out += folded(rewritten(key),
+                                  QString::fromLatin1(line.left(line.indexOf(':')))
+                                      .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive));
                 }
                 break;
             case Change::Substitute:
@@ -650,8 +652,9 @@ private:
     {
         QByteArray out;
         for (const QString &line : lines) {
-            QByteArray bytes = m_version == QLatin1String("2.1") ? PWVCard21Syntax::line(line, quotedPrintable, m_encoding)
-                                                                 : PWVCardWriter::foldedLine(line);
+            QByteArray bytes = m_version == QLatin1String("2.1")
+                ? PWVCard21Syntax::line(line, quotedPrintable, m_encoding)
+                : PWVCardWriter::foldedLine(line);
             if (m_lineEnd != "\r\n")
                 bytes.replace("\r\n", m_lineEnd);
             out += bytes;
@@ -678,8 +681,10 @@ private:
         for (qsizetype i = 0; i < m_original.lines.size(); ++i) {
             const QString logical = logicalText(m_original.lines.at(i));
             const QString head = logical.left(std::max<qsizetype>(colonOutsideQuotes(logical), 0));
-            if (head.section(QLatin1Char(';'), 0, 0).section(QLatin1Char('.'), -1).trimmed().compare(
-                    QLatin1String("LABEL"), Qt::CaseInsensitive)
+            if (head.section(QLatin1Char(';'), 0, 0)
+                    .section(QLatin1Char('.'), -1)
+                    .trimmed()
+                    .compare(QLatin1String("LABEL"), Qt::CaseInsensitive)
                 != 0)
                 continue;
             const QString group = groupOf(logical).toLower();
@@ -710,7 +715,10 @@ private:
             const QString &part = parts.at(i);
             if (!part.contains(QLatin1Char('='))) {
                 types.append(part.trimmed().toLower());
-            } else if (part.section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String("TYPE"), Qt::CaseInsensitive) == 0) {
+            } else if (part.section(QLatin1Char('='), 0, 0)
+                           .trimmed()
+                           .compare(QLatin1String("TYPE"), Qt::CaseInsensitive)
+                       == 0) {
                 QString list = part.section(QLatin1Char('='), 1);
                 list.remove(QLatin1Char('"'));
                 for (const QString &type : list.split(QLatin1Char(',')))

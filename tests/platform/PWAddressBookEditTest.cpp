@@ -265,8 +265,9 @@ TEST_F(PWAddressBookEditTest, AnEditedQuotedPrintableLineIsWrittenAnewInItsEncod
     person->setValueForProperty(kPWNoteProperty, PWPlist::fromString(QStringLiteral("thé")));
     ASSERT_TRUE(book.save());
     EXPECT_EQ(pwtest::readFile(QDir(bookPath()).filePath(QStringLiteral("qp.vcf"))),
-              QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Old;Ola\r\nNOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:th=C3=A9\r\n"
-                         "X-OTHER:kept\r\nUID:qp-1\r\nEND:VCARD\r\n"));
+              QByteArray(
+                  "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Old;Ola\r\nNOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:th=C3=A9\r\n"
+                  "X-OTHER:kept\r\nUID:qp-1\r\nEND:VCARD\r\n"));
 }
 
 } // namespace

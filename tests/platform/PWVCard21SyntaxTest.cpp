@@ -32,9 +32,8 @@ class PWVCard21SyntaxTest : public testing::TestWithParam<Written21>
 TEST_P(PWVCard21SyntaxTest, TheValueReadsBackAndNoLineIsFoldedWithABlank)
 {
     const Written21 &c = GetParam();
-    const QByteArray line =
-        PWVCard21Syntax::line(QStringLiteral("NOTE:") + PWVCardWriter::escapeText(c.value), c.quotedPrintable,
-                              QString::fromLatin1(c.encodingAsked));
+    const QByteArray line = PWVCard21Syntax::line(QStringLiteral("NOTE:") + PWVCardWriter::escapeText(c.value),
+                                                  c.quotedPrintable, QString::fromLatin1(c.encodingAsked));
     if (!c.expected.isEmpty()) {
         EXPECT_EQ(line, c.expected);
     }
@@ -65,14 +64,18 @@ INSTANTIATE_TEST_SUITE_P(
         Written21 {"LineBreaksQuotedPrintable", QStringLiteral("Back door\nring twice"), false, "QUOTED-PRINTABLE",
                    "NOTE;QUOTED-PRINTABLE:Back door=0D=0Aring twice\r\n"},
         Written21 {"BeyondAsciiSaysItsCharset", QStringLiteral("Grüße"), false, "ENCODING=QUOTED-PRINTABLE",
-                   "NOTE;CHARSET=UTF-8:Gr\xc3\xbc\xc3\x9f" "e\r\n"},
+                   "NOTE;CHARSET=UTF-8:Gr\xc3\xbc\xc3\x9f"
+                   "e\r\n"},
         Written21 {"BeyondAsciiWhereTheLineWasQuotedPrintable", QStringLiteral("Grüße"), true,
                    "ENCODING=QUOTED-PRINTABLE", "NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Gr=C3=BC=C3=9Fe\r\n"},
-        Written21 {"EqualsSignsAndAClosingBlank", QStringLiteral("a=b\nc = d "), false, "ENCODING=QUOTED-PRINTABLE", {}},
+        Written21 {
+            "EqualsSignsAndAClosingBlank", QStringLiteral("a=b\nc = d "), false, "ENCODING=QUOTED-PRINTABLE", {}},
         Written21 {"LongTextBrokenSoftly",
                    QStringLiteral("Deliveries before noon on weekdays; the gate code is 42 and the dog is friendly.\n"
                                   "Σας ευχαριστώ πολύ για την παράδοση, και τα λοιπά και τα λοιπά."),
-                   false, "ENCODING=QUOTED-PRINTABLE", {}},
+                   false,
+                   "ENCODING=QUOTED-PRINTABLE",
+                   {}},
         Written21 {"LongAsciiLeftWhole",
                    QStringLiteral("Deliveries before noon on weekdays, the gate code is 42, and the dog is friendly"),
                    false, "ENCODING=QUOTED-PRINTABLE",

@@ -97,15 +97,17 @@ const QByteArray kVersion4 = "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:individual\r\nN
 
 // Addresses with the labels that spell them out: one in its group, one by its type, one of an
 // address no edit touches.
-const QByteArray kLabelled = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ash;Ada;;;\r\nFN:Ada Ash\r\n"
-                             "item1.ADR;type=WORK:;;1 Quay St;Portland;OR;97201;USA\r\n"
-                             "item1.LABEL:1 Quay St\\nPortland OR 97201\r\nitem1.X-ABLabel:Office\r\n"
-                             "ADR;TYPE=HOME:;;2 Elm Rd;Salem;OR;97301;USA\r\nLABEL;TYPE=HOME:2 Elm Rd\\nSalem OR 97301\r\n"
-                             "ADR;TYPE=POSTAL:;;PO Box 9;Bend;OR;97701;USA\r\nLABEL;TYPE=POSTAL:PO Box 9\\nBend OR\r\n"
-                             "UID:m-1\r\nEND:VCARD\r\n";
-const QByteArray kPlaced = "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Ash;Ada;;;\r\nFN:Ada Ash\r\n"
-                           "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\";X-KEEP=1:;;1 Main St;Portland;OR;"
-                           "97201;USA\r\nUID:m-1\r\nEND:VCARD\r\n";
+const QByteArray kLabelled =
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ash;Ada;;;\r\nFN:Ada Ash\r\n"
+    "item1.ADR;type=WORK:;;1 Quay St;Portland;OR;97201;USA\r\n"
+    "item1.LABEL:1 Quay St\\nPortland OR 97201\r\nitem1.X-ABLabel:Office\r\n"
+    "ADR;TYPE=HOME:;;2 Elm Rd;Salem;OR;97301;USA\r\nLABEL;TYPE=HOME:2 Elm Rd\\nSalem OR 97301\r\n"
+    "ADR;TYPE=POSTAL:;;PO Box 9;Bend;OR;97701;USA\r\nLABEL;TYPE=POSTAL:PO Box 9\\nBend OR\r\n"
+    "UID:m-1\r\nEND:VCARD\r\n";
+const QByteArray kPlaced =
+    "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Ash;Ada;;;\r\nFN:Ada Ash\r\n"
+    "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\";X-KEEP=1:;;1 Main St;Portland;OR;"
+    "97201;USA\r\nUID:m-1\r\nEND:VCARD\r\n";
 
 void setCity(PWPerson &person, qsizetype index, const QString &city)
 {
@@ -240,9 +242,10 @@ INSTANTIATE_TEST_SUITE_P(
                    kLatin1,
                    [](PWPerson &p) {
                        p.setValueForProperty(kPWNoteProperty, PWPlist::fromString(QStringLiteral("grün\nblau")));
-                       p.setValueForProperty(kPWJobTitleProperty,
-                                             PWPlist::fromString(QStringLiteral("Head of the kitchens, the cellars, the "
-                                                                                "bakery and every pantry: Koch")));
+                       p.setValueForProperty(
+                           kPWJobTitleProperty,
+                           PWPlist::fromString(QStringLiteral("Head of the kitchens, the cellars, the "
+                                                              "bakery and every pantry: Koch")));
                    },
                    {"NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:gr=C3=BCn=0D=0Ablau",
                     "TITLE:Head of the kitchens, the cellars, the bakery and every pantry: Koch"},

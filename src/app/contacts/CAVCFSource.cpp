@@ -71,8 +71,7 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
             ++cards;
             // Each person keeps its card, so that a list, a design or a sender stores it as the
             // file has it.
-            if (std::shared_ptr<PWPerson> person =
-                    PWVCardKept::person(card, source, PWVCardReader::Options()))
+            if (std::shared_ptr<PWPerson> person = PWVCardKept::person(card, source, PWVCardReader::Options()))
                 persons.append(std::move(person));
         },
         &reason, &begins, &leftOut, &readOtherwise);

@@ -39,7 +39,7 @@ QList<QByteArray> unfoldedLines(const QByteArray &card)
             physical.chop(1);
         const bool folded = !lines.isEmpty() && (physical.startsWith(' ') || physical.startsWith('\t'));
         const bool soft = !lines.isEmpty() && !folded && lines.last().endsWith('=')
-                          && lines.last().left(lines.last().indexOf(':')).contains("QUOTED-PRINTABLE");
+            && lines.last().left(lines.last().indexOf(':')).contains("QUOTED-PRINTABLE");
         if (folded)
             lines.last() += physical.mid(1);
         else if (soft)

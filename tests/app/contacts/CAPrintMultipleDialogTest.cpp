@@ -5,9 +5,9 @@
 #include "app/contacts/CAContactEditor.h"
 #include "app/contacts/CAContactImportDialogs.h"
 #include "app/contacts/CAContactImportHooks.h"
-#include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CAPrintMultipleDialog.h"
@@ -43,13 +43,14 @@ namespace {
 
 // An address book card with what no person holds: phonetic names, categories, other programs'
 // lines, vCard 4.0's kind, gender and language, an address's label and position, a PNG photo.
-const QByteArray kBookCard = "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:individual\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
-                             "X-PHONETIC-LAST-NAME:Dou\r\nCATEGORIES:Clients,VIP\r\nGENDER:F\r\nLANG;PREF=1:en\r\n"
-                             "TEL;VALUE=uri;TYPE=\"cell,voice\":tel:+1-555-0100\r\n"
-                             "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;Portland;OR;"
-                             "97201;USA\r\nX-OTHER-APP;X-P=1:kept\r\nPHOTO:data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAIAAAA"
-                             "CCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/AdhAESMCA13gOdaAAAAAElFTkSuQmCC\r\n"
-                             "UID:jane-1\r\nEND:VCARD\r\n";
+const QByteArray kBookCard =
+    "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:individual\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+    "X-PHONETIC-LAST-NAME:Dou\r\nCATEGORIES:Clients,VIP\r\nGENDER:F\r\nLANG;PREF=1:en\r\n"
+    "TEL;VALUE=uri;TYPE=\"cell,voice\":tel:+1-555-0100\r\n"
+    "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;Portland;OR;"
+    "97201;USA\r\nX-OTHER-APP;X-P=1:kept\r\nPHOTO:data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAIAAAA"
+    "CCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/AdhAESMCA13gOdaAAAAAElFTkSuQmCC\r\n"
+    "UID:jane-1\r\nEND:VCARD\r\n";
 
 class CAPrintMultipleDialogTest : public testing::Test, protected contactstest::WindowModels
 {

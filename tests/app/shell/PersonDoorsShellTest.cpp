@@ -39,9 +39,9 @@ QList<QByteArray> logicalLines(const QByteArray &card)
         if (physical.endsWith('\r'))
             physical.chop(1);
         const bool continues = !lines.isEmpty()
-                               && ((physical.startsWith(' ') || physical.startsWith('\t'))
-                                   || (lines.last().left(lines.last().indexOf(':')).contains("QUOTED-PRINTABLE")
-                                       && lines.last().endsWith('=')));
+            && ((physical.startsWith(' ') || physical.startsWith('\t'))
+                || (lines.last().left(lines.last().indexOf(':')).contains("QUOTED-PRINTABLE")
+                    && lines.last().endsWith('=')));
         if (!continues) {
             lines.append(physical);
         } else if (physical.startsWith(' ') || physical.startsWith('\t')) {
@@ -124,7 +124,8 @@ protected:
         if (!choose("saveDocument"))
             return QByteArray();
         QFile file(savePath);
-        const std::optional<PWPlist> design = file.open(QIODevice::ReadOnly) ? PWPlist::parse(file.readAll()) : std::nullopt;
+        const std::optional<PWPlist> design =
+            file.open(QIODevice::ReadOnly) ? PWPlist::parse(file.readAll()) : std::nullopt;
         return design ? design->value(u"Person To"_s).value(u"personData"_s).toData() : QByteArray();
     }
 };
@@ -142,7 +143,8 @@ TEST_P(PersonDoorsShellTest, TheCardIsStoredAsReadAndATypedCityChangesItsLineAlo
     const QList<QByteArray> asRead = card.split('\n');
     QStringList doors;
     for (const Way way : {Way::Drop, Way::Paste}) {
-        for (const PWPasteboardTypes::Entry *type = PWPasteboardTypes::begin(); type != PWPasteboardTypes::end(); ++type) {
+        for (const PWPasteboardTypes::Entry *type = PWPasteboardTypes::begin(); type != PWPasteboardTypes::end();
+             ++type) {
             const std::string door = std::string(way == Way::Drop ? "drop of " : "paste of ") + type->mimeType;
             SCOPED_TRACE(door);
             canvas->document()->setCurrentPerson(nullptr, true, true, true);
@@ -171,8 +173,9 @@ TEST_P(PersonDoorsShellTest, TheCardIsStoredAsReadAndATypedCityChangesItsLineAlo
     }
     // What the desktop offers a card as: contacts programs the card, file managers its file.
     doors.sort();
-    EXPECT_EQ(doors, (QStringList {u"drop of text/uri-list"_s, u"drop of text/vcard"_s, u"paste of text/uri-list"_s,
-                                   u"paste of text/vcard"_s}));
+    EXPECT_EQ(doors,
+              (QStringList {u"drop of text/uri-list"_s, u"drop of text/vcard"_s, u"paste of text/uri-list"_s,
+                            u"paste of text/vcard"_s}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cards, PersonDoorsShellTest, ::testing::ValuesIn(doorCards()),
