@@ -1,6 +1,9 @@
 #include "platform/PWVCard21Syntax.h"
 
+#include <QStringDecoder>
 #include <QStringList>
+
+#include <cctype>
 
 namespace {
 
@@ -116,4 +119,44 @@ QByteArray PWVCard21Syntax::line(const QString &line30, bool quotedPrintable, co
         return headBytes + PWVCard21Syntax::quotedPrintable(text.toUtf8(), headBytes.size()) + "\r\n";
     }
     return (head + QLatin1Char(':') + text).toUtf8() + "\r\n";
+}
+
+std::optional<QString> PWVCard21Syntax::decodedLine(const QByteArray &written)
+{
+    QByteArray bytes = written;
+    while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+        bytes.chop(1);
+    const qsizetype colon = bytes.indexOf(':');
+    if (colon < 0)
+        return std::nullopt;
+    const QString head = QString::fromUtf8(bytes.left(colon));
+    const QString upper = head.toUpper();
+    if (!upper.contains(QLatin1String("QUOTED-PRINTABLE")) || upper.contains(QLatin1String("BASE64")))
+        return std::nullopt;
+    // Soft line breaks join the physical lines whole.
+    QByteArray value = bytes.mid(colon + 1);
+    value.replace("=\r\n", "").replace("=\n", "").replace("=\r", "");
+    QByteArray decoded;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        // An "=" that starts no escape stays as it is, as readers take it.
+        if (value.at(i) == '=' && i + 2 < value.size() && std::isxdigit(uchar(value.at(i + 1)))
+            && std::isxdigit(uchar(value.at(i + 2)))) {
+            decoded.append(char(value.mid(i + 1, 2).toInt(nullptr, 16)));
+            i += 2;
+            continue;
+        }
+        decoded.append(value.at(i));
+    }
+    QString charset = QStringLiteral("UTF-8");
+    for (const QString &part : head.split(QLatin1Char(';'))) {
+        if (part.section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String("CHARSET"), Qt::CaseInsensitive) == 0)
+            charset = part.section(QLatin1Char('='), 1).trimmed();
+    }
+    QStringDecoder decoder(charset.toLatin1().constData());
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(decoded);
+    if (decoder.hasError())
+        return std::nullopt;
+    return head + QLatin1Char(':') + text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }

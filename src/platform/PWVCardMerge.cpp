@@ -216,6 +216,14 @@ QString withoutParameters(const QString &head, const QStringList &names)
     return parts.join(QLatin1Char(';'));
 }
 
+// Whether a written line's head names quoted-printable.
+bool isQuotedPrintable(const QByteArray &written)
+{
+    const qsizetype colon = written.indexOf(':');
+    return QString::fromLatin1(written.left(colon < 0 ? written.size() : colon))
+        .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
+}
+
 class Merger
 {
 public:
@@ -280,9 +288,7 @@ public:
             case Change::Rewrite:
                 if (!emitted.contains(key)) {
                     emitted.insert(key);
-                    out += folded(rewritten(key),
-                                  QString::fromLatin1(line.left(line.indexOf(':')))
-                                      .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive));
+                    out += folded(rewritten(key), isQuotedPrintable(line));
                 }
                 break;
             case Change::Substitute:
@@ -293,7 +299,7 @@ public:
                     if (const auto raw = m_rawSubstitutes.constFind(key); raw != m_rawSubstitutes.constEnd())
                         out += *raw;
                     else
-                        out += folded({m_substitutes.value(key)});
+                        out += folded({m_substitutes.value(key)}, isQuotedPrintable(line));
                 }
                 break;
             }
@@ -492,14 +498,17 @@ private:
     // say what it holds.
     std::optional<QString> substitute(const PWVCardReader::LineUse &use, const QByteArray &written) const
     {
-        const QString logical = logicalText(written);
+        // A 2.1 card's quoted-printable line takes its new value in that encoding again.
+        const std::optional<QString> decoded =
+            m_version == QLatin1String("2.1") ? PWVCard21Syntax::decodedLine(written) : std::nullopt;
+        const QString logical = decoded ? *decoded : logicalText(written);
         const qsizetype colon = colonOutsideQuotes(logical);
         if (colon < 0)
             return std::nullopt;
         QString head = withoutCharset(logical.left(colon));
         const QString upperHead = head.toUpper();
         for (const char *encoding : {"ENCODING", "QUOTED-PRINTABLE", "BASE64"}) {
-            if (upperHead.contains(QLatin1String(encoding)))
+            if (!decoded && upperHead.contains(QLatin1String(encoding)))
                 return std::nullopt;
         }
         if (use.unit == kEntry)

@@ -109,6 +109,11 @@ const QByteArray kPlaced =
     "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\";X-KEEP=1:;;1 Main St;Portland;OR;"
     "97201;USA\r\nUID:m-1\r\nEND:VCARD\r\n";
 
+// vCard 2.1 with an address whose street runs over two lines, quoted-printable in Latin 1.
+const QByteArray kStreetLines = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ash;Ada\r\n"
+                                "ADR;HOME;ENCODING=QUOTED-PRINTABLE;CHARSET=ISO-8859-1:;;Stra=DFe 1=0D=0A=\r\n"
+                                "Hinterhaus;Berlin;;10623;Deutschland\r\nUID:m-1\r\nEND:VCARD\r\n";
+
 void setCity(PWPerson &person, qsizetype index, const QString &city)
 {
     pwtest::editMulti(person, kPWAddressProperty, [&](PWMultiValue &m) {
@@ -253,6 +258,15 @@ INSTANTIATE_TEST_SUITE_P(
                    names,
                    QStringLiteral("Müller|Café €uro|grün\nblau|Head of the kitchens, the cellars, the bakery and every "
                                   "pantry: Koch")},
+        MergeCase {"AnEditedQuotedPrintableLineOfVersion21KeepsItsHeadAndEncoding",
+                   kStreetLines,
+                   [](PWPerson &p) { setCity(p, 0, QStringLiteral("Potsdam")); },
+                   // Broken softly within 76 characters a line.
+                   {"ADR;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;;Stra=C3=9Fe 1=0D=0AHinte=\r\n"
+                    "rhaus;Potsdam;;10623;Deutschland"},
+                   {"Berlin", "type="},
+                   cities,
+                   kPWHomeLabel + QStringLiteral("=Potsdam")},
         MergeCase {"ANewNumberStaysATelUri",
                    kVersion4,
                    [](PWPerson &p) {
