@@ -267,6 +267,14 @@ INSTANTIATE_TEST_SUITE_P(
                    {"Berlin", "type="},
                    cities,
                    kPWHomeLabel + QStringLiteral("=Potsdam")},
+        MergeCase {"AQuotedPrintableLineInAnUnknownCharsetIsWrittenAnew",
+                   "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ash;Ada\r\nNOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=X-NONE:a=ZZb\r\n"
+                   "TITLE:Koch\r\nUID:m-1\r\nEND:VCARD\r\n",
+                   [](PWPerson &p) { p.setValueForProperty(kPWNoteProperty, PWPlist::fromString(QStringLiteral("fresh"))); },
+                   {"NOTE:fresh", "TITLE:Koch"},
+                   {"X-NONE", "ZZ"},
+                   names,
+                   QStringLiteral("Ash||fresh|Koch")},
         MergeCase {"ANewNumberStaysATelUri",
                    kVersion4,
                    [](PWPerson &p) {
