@@ -108,6 +108,18 @@ QByteArray PWVCard21Syntax::line(const QString &line30, bool quotedPrintable, co
     const qsizetype colon = colonOutsideQuotes(line30);
     if (colon < 0)
         return line30.toUtf8() + "\r\n";
+    // Data (a picture) stays as the writer made it, under the name 2.1 gives its encoding.
+    QStringList parts = line30.left(colon).split(QLatin1Char(';'));
+    bool data = false;
+    for (QString &part : parts) {
+        const QString upper = part.trimmed().toUpper();
+        if (upper == QLatin1String("ENCODING=B") || upper == QLatin1String("ENCODING=BASE64")) {
+            part = QStringLiteral("ENCODING=BASE64");
+            data = true;
+        }
+    }
+    if (data)
+        return (parts.join(QLatin1Char(';')) + line30.mid(colon)).toUtf8() + "\r\n";
     QString head = bareHead(line30.left(colon));
     const QString text = value(line30.mid(colon + 1));
     const bool ascii = isAscii(text);

@@ -56,6 +56,15 @@ TEST_P(PWVCard21SyntaxTest, TheValueReadsBackAndNoLineIsFoldedWithABlank)
     EXPECT_EQ(read, c.value);
 }
 
+// A picture written into a 2.1 card keeps its data as the writer made it, under the name that
+// version gives base64.
+TEST(PWVCard21SyntaxDataTest, APictureKeepsItsBase64)
+{
+    EXPECT_EQ(PWVCard21Syntax::line(QStringLiteral("PHOTO;ENCODING=b;TYPE=PNG:iVBORw0K\\n+/="), false,
+                                    QStringLiteral("ENCODING=QUOTED-PRINTABLE")),
+              QByteArray("PHOTO;ENCODING=BASE64;TYPE=PNG:iVBORw0K\\n+/=\r\n"));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Values, PWVCard21SyntaxTest,
     testing::Values(
