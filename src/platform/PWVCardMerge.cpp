@@ -3,6 +3,7 @@
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
 #include "platform/PWUtf8.h"
+#include "platform/PWVCard21Syntax.h"
 #include "platform/PWVCardParser.h"
 #include "platform/PWVCardWriter.h"
 
@@ -11,6 +12,7 @@
 #include <QSet>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -202,13 +204,24 @@ QString withoutCharset(const QString &head)
     return parts.join(QLatin1Char(';'));
 }
 
-bool isAscii(const QString &text)
+// The head without the named parameters (a label or a position that described a value no
+// longer there).
+QString withoutParameters(const QString &head, const QStringList &names)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
+    QStringList parts = headParts(head);
+    for (qsizetype i = parts.size() - 1; i > 0; --i) {
+        if (names.contains(parts.at(i).section(QLatin1Char('='), 0, 0).trimmed().toUpper()))
+            parts.removeAt(i);
     }
-    return true;
+    return parts.join(QLatin1Char(';'));
+}
+
+// Whether a written line's head names quoted-printable.
+bool isQuotedPrintable(const QByteArray &written)
+{
+    const qsizetype colon = written.indexOf(':');
+    return QString::fromLatin1(written.left(colon < 0 ? written.size() : colon))
+        .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
 }
 
 class Merger
@@ -236,11 +249,19 @@ public:
             const QString group = groupOf(logical);
             if (!group.isEmpty())
                 m_groups.insert(group.toLower());
+            if (m_encoding.isEmpty()
+                && logical.left(std::max<qsizetype>(colonOutsideQuotes(logical), 0))
+                       .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive))
+                m_encoding = logical.contains(QLatin1String("ENCODING="), Qt::CaseInsensitive)
+                    ? QStringLiteral("ENCODING=QUOTED-PRINTABLE")
+                    : QStringLiteral("QUOTED-PRINTABLE");
             // The card's own version, not that of a card embedded in it.
             if (m_version.isEmpty()
                 && logical.section(QLatin1Char(':'), 0, 0).trimmed().compare(QLatin1String("VERSION"), Qt::CaseInsensitive) == 0)
                 m_version = logical.section(QLatin1Char(':'), 1).trimmed();
         }
+        if (m_encoding.isEmpty())
+            m_encoding = QStringLiteral("ENCODING=QUOTED-PRINTABLE");
         findMarkedEntries();
     }
 
@@ -248,10 +269,13 @@ public:
     {
         decide();
         const QMap<qsizetype, QStringList> insertions = newUnits();
+        const QSet<qsizetype> stale = staleLabels();
         QByteArray out;
         QSet<QString> emitted;
         for (qsizetype i = 0; i < m_original.lines.size(); ++i) {
             const QByteArray &line = m_original.lines.at(i);
+            if (stale.contains(i))
+                continue;
             const PWVCardReader::LineUse use = m_original.uses.value(i);
             const QString key = unitKey(use);
             const Change change = key.isEmpty() ? Change::Keep : m_changes.value(key, Change::Keep);
@@ -264,7 +288,7 @@ public:
             case Change::Rewrite:
                 if (!emitted.contains(key)) {
                     emitted.insert(key);
-                    out += folded(rewritten(key));
+                    out += folded(rewritten(key), isQuotedPrintable(line));
                 }
                 break;
             case Change::Substitute:
@@ -275,7 +299,7 @@ public:
                     if (const auto raw = m_rawSubstitutes.constFind(key); raw != m_rawSubstitutes.constEnd())
                         out += *raw;
                     else
-                        out += folded({m_substitutes.value(key)});
+                        out += folded({m_substitutes.value(key)}, isQuotedPrintable(line));
                 }
                 break;
             }
@@ -474,18 +498,24 @@ private:
     // say what it holds.
     std::optional<QString> substitute(const PWVCardReader::LineUse &use, const QByteArray &written) const
     {
-        const QString logical = logicalText(written);
+        // A 2.1 card's quoted-printable line takes its new value in that encoding again.
+        const std::optional<QString> decoded =
+            m_version == QLatin1String("2.1") ? PWVCard21Syntax::decodedLine(written) : std::nullopt;
+        const QString logical = decoded ? *decoded : logicalText(written);
         const qsizetype colon = colonOutsideQuotes(logical);
         if (colon < 0)
             return std::nullopt;
         QString head = withoutCharset(logical.left(colon));
         const QString upperHead = head.toUpper();
         for (const char *encoding : {"ENCODING", "QUOTED-PRINTABLE", "BASE64"}) {
-            if (upperHead.contains(QLatin1String(encoding)))
+            if (!decoded && upperHead.contains(QLatin1String(encoding)))
                 return std::nullopt;
         }
         if (use.unit == kEntry)
             head = markedHead(head, markOf(use));
+        // An address's label and position told of the address as it was.
+        if (use.unit == kEntry && use.property == kPWAddressProperty && addressChanged(use))
+            head = withoutParameters(head, {QStringLiteral("LABEL"), QStringLiteral("GEO")});
         const QString value = logical.mid(colon + 1);
         QString name = head.section(QLatin1Char(';'), 0, 0).trimmed().toUpper();
         name = name.section(QLatin1Char('.'), -1);
@@ -625,28 +655,87 @@ private:
         return insertions;
     }
 
-    // A line written into a vCard 2.1 card says its charset when it needs one: that version's
-    // readers take text without one for ASCII or their own code page.
-    QString withCharset(const QString &line) const
-    {
-        if (m_version != QLatin1String("2.1") || isAscii(line))
-            return line;
-        const qsizetype colon = colonOutsideQuotes(line);
-        if (colon < 0)
-            return line;
-        return withoutCharset(line.left(colon)) + QStringLiteral(";CHARSET=UTF-8") + line.mid(colon);
-    }
-
-    QByteArray folded(const QStringList &lines) const
+    // A line written into a vCard 2.1 card takes that version's syntax, quoted-printable where
+    // the line it replaces was.
+    QByteArray folded(const QStringList &lines, bool quotedPrintable = false) const
     {
         QByteArray out;
         for (const QString &line : lines) {
-            QByteArray bytes = PWVCardWriter::foldedLine(withCharset(line));
+            QByteArray bytes = m_version == QLatin1String("2.1")
+                ? PWVCard21Syntax::line(line, quotedPrintable, m_encoding)
+                : PWVCardWriter::foldedLine(line);
             if (m_lineEnd != "\r\n")
                 bytes.replace("\r\n", m_lineEnd);
             out += bytes;
         }
         return out;
+    }
+
+    // Lines that describe an address the edit changed or removed, and so would describe the old
+    // one: a LABEL line of the address's group, or, of an address without a group, an
+    // ungrouped LABEL line of the same types.
+    QSet<qsizetype> staleLabels() const
+    {
+        QSet<qsizetype> stale;
+        QList<std::pair<QString, QStringList>> changed; // group, or types of an ungrouped address
+        for (qsizetype i = 0; i < m_original.lines.size(); ++i) {
+            const PWVCardReader::LineUse use = m_original.uses.value(i);
+            if (use.unit != kEntry || !use.main || use.property != kPWAddressProperty || !addressChanged(use))
+                continue;
+            const QString logical = logicalText(m_original.lines.at(i));
+            changed.append({groupOf(logical).toLower(), typesOf(logical)});
+        }
+        if (changed.isEmpty())
+            return stale;
+        for (qsizetype i = 0; i < m_original.lines.size(); ++i) {
+            const QString logical = logicalText(m_original.lines.at(i));
+            const QString head = logical.left(std::max<qsizetype>(colonOutsideQuotes(logical), 0));
+            if (head.section(QLatin1Char(';'), 0, 0)
+                    .section(QLatin1Char('.'), -1)
+                    .trimmed()
+                    .compare(QLatin1String("LABEL"), Qt::CaseInsensitive)
+                != 0)
+                continue;
+            const QString group = groupOf(logical).toLower();
+            for (const auto &[addressGroup, types] : std::as_const(changed)) {
+                if (group.isEmpty() ? addressGroup.isEmpty() && typesOf(logical) == types : group == addressGroup)
+                    stale.insert(i);
+            }
+        }
+        return stale;
+    }
+
+    // Whether the entry's address is no longer the one read: changed or gone.
+    bool addressChanged(const PWVCardReader::LineUse &use) const
+    {
+        const std::optional<PWMultiValue> after = m_after.multiValueForProperty(use.property);
+        const std::optional<PWMultiValue> before = m_before.multiValueForProperty(use.property);
+        const qsizetype j = after ? after->indexForIdentifier(use.entry) : -1;
+        const qsizetype i = before ? before->indexForIdentifier(use.entry) : -1;
+        return i < 0 || j < 0 || !(before->valueAtIndex(i) == after->valueAtIndex(j));
+    }
+
+    // The types of a written line, lower case and sorted, without the preferred mark.
+    static QStringList typesOf(const QString &logical)
+    {
+        QStringList types;
+        const QStringList parts = headParts(withoutPreferredMark(logical.left(colonOutsideQuotes(logical))));
+        for (qsizetype i = 1; i < parts.size(); ++i) {
+            const QString &part = parts.at(i);
+            if (!part.contains(QLatin1Char('='))) {
+                types.append(part.trimmed().toLower());
+            } else if (part.section(QLatin1Char('='), 0, 0)
+                           .trimmed()
+                           .compare(QLatin1String("TYPE"), Qt::CaseInsensitive)
+                       == 0) {
+                QString list = part.section(QLatin1Char('='), 1);
+                list.remove(QLatin1Char('"'));
+                for (const QString &type : list.split(QLatin1Char(',')))
+                    types.append(type.trimmed().toLower());
+            }
+        }
+        types.sort();
+        return types;
     }
 
     const PWVCardMerge::Original &m_original;
@@ -663,6 +752,8 @@ private:
     QHash<QString, QByteArray> m_rawSubstitutes;
     QHash<QString, QSet<QString>> m_markedEntries;
     QString m_version;
+    // How the card names quoted-printable, for the 2.1 lines written into it.
+    QString m_encoding;
 };
 
 } // namespace

@@ -534,9 +534,9 @@ bool PWVCardParser::parseEach(const QByteArray &bytes, const std::function<void(
 
 bool PWVCardParser::parseEachWithSource(const QByteArray &bytes,
                                         const std::function<void(PWVCard &, PWVCardSource &)> &take, QString *error,
-                                        int *beginLines, QStringList *problems)
+                                        int *beginLines, QStringList *problems, QStringList *notes)
 {
-    return parseCards(bytes, nullptr, take, error, beginLines, problems, nullptr);
+    return parseCards(bytes, nullptr, take, error, beginLines, problems, notes);
 }
 
 bool PWVCardParser::parseCards(const QByteArray &bytes, const std::function<void(PWVCard &)> &take,

@@ -71,7 +71,7 @@ public:
     static bool parseEachWithSource(const QByteArray &bytes,
                                     const std::function<void(PWVCard &, PWVCardSource &)> &take,
                                     QString *error = nullptr, int *beginLines = nullptr,
-                                    QStringList *problems = nullptr);
+                                    QStringList *problems = nullptr, QStringList *notes = nullptr);
 
     // The text of the bytes in the encodings above; nothing with a reason for broken UTF-16.
     static std::optional<QString> decodeText(const QByteArray &bytes, QString *error = nullptr);

@@ -255,8 +255,13 @@ public:
     }
 
 private:
+    // The kind a line's types give (work, home, mobile, ...) decides; a label its group adds
+    // names only an entry of no such kind, as a label of the group names what the types do
+    // not: a work address labelled "Office" is still the work address.
     QString labelOf(const PWVCardLine &line, const QString &fromTypes) const
     {
+        if (fromTypes != kPWOtherLabel && !line.types().isEmpty())
+            return fromTypes;
         if (!line.group.isEmpty()) {
             const auto found = m_groups.constFind(groupKey(line));
             if (found != m_groups.constEnd() && found->label)

@@ -95,6 +95,44 @@ const QByteArray kVersion4 = "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:individual\r\nN
                              "TEL;VALUE=uri;TYPE=cell:tel:+7-900-000-00-00;ext=12\r\n"
                              "UID:m-1\r\nEND:VCARD\r\n";
 
+// Addresses with the labels that spell them out: one in its group, one by its type, one of an
+// address no edit touches.
+const QByteArray kLabelled =
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ash;Ada;;;\r\nFN:Ada Ash\r\n"
+    "item1.ADR;type=WORK:;;1 Quay St;Portland;OR;97201;USA\r\n"
+    "item1.LABEL:1 Quay St\\nPortland OR 97201\r\nitem1.X-ABLabel:Office\r\n"
+    "ADR;TYPE=HOME:;;2 Elm Rd;Salem;OR;97301;USA\r\nLABEL;TYPE=HOME:2 Elm Rd\\nSalem OR 97301\r\n"
+    "ADR;TYPE=POSTAL:;;PO Box 9;Bend;OR;97701;USA\r\nLABEL;TYPE=POSTAL:PO Box 9\\nBend OR\r\n"
+    "UID:m-1\r\nEND:VCARD\r\n";
+const QByteArray kPlaced =
+    "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Ash;Ada;;;\r\nFN:Ada Ash\r\n"
+    "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\";X-KEEP=1:;;1 Main St;Portland;OR;"
+    "97201;USA\r\nUID:m-1\r\nEND:VCARD\r\n";
+
+// vCard 2.1 with an address whose street runs over two lines, quoted-printable in Latin 1.
+const QByteArray kStreetLines = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ash;Ada\r\n"
+                                "ADR;HOME;ENCODING=QUOTED-PRINTABLE;CHARSET=ISO-8859-1:;;Stra=DFe 1=0D=0A=\r\n"
+                                "Hinterhaus;Berlin;;10623;Deutschland\r\nUID:m-1\r\nEND:VCARD\r\n";
+
+void setCity(PWPerson &person, qsizetype index, const QString &city)
+{
+    pwtest::editMulti(person, kPWAddressProperty, [&](PWMultiValue &m) {
+        PWPlist::Dictionary address = m.valueAtIndex(index).toDictionary();
+        address.insert(kPWAddressCityKey, PWPlist::fromString(city));
+        m.replaceValueAtIndex(index, PWPlist(address));
+    });
+}
+
+QString cities(const PWPerson &person)
+{
+    QStringList out;
+    const std::optional<PWMultiValue> addresses = person.multiValueForProperty(kPWAddressProperty);
+    for (qsizetype i = 0; addresses && i < addresses->count(); ++i)
+        out.append(addresses->labelAtIndex(i) + QLatin1Char('=')
+                   + addresses->valueAtIndex(i).toDictionary().value(kPWAddressCityKey).toString());
+    return out.join(QLatin1Char('|'));
+}
+
 QString primaryPhone(const PWPerson &person)
 {
     const std::optional<PWMultiValue> phones = person.multiValueForProperty(kPWPhoneProperty);
@@ -186,6 +224,57 @@ INSTANTIATE_TEST_SUITE_P(
                    {"CHARSET=ISO-8859-1:M\xc3"},
                    names,
                    QStringLiteral("Mühle|Café €uro|grün|Kõch")},
+        MergeCase {"AnEditedAddressLosesTheLabelsThatToldTheOldOne",
+                   kLabelled,
+                   [](PWPerson &p) {
+                       setCity(p, 0, QStringLiteral("Bangor"));
+                       setCity(p, 1, QStringLiteral("Eugene"));
+                   },
+                   {"item1.ADR;type=WORK:;;1 Quay St;Bangor;OR;97201;USA", "item1.X-ABLabel:Office",
+                    "ADR;TYPE=HOME:;;2 Elm Rd;Eugene;OR;97301;USA", "LABEL;TYPE=POSTAL:PO Box 9\\nBend OR"},
+                   {"item1.LABEL", "LABEL;TYPE=HOME", "Portland", "Salem"},
+                   cities,
+                   kPWWorkLabel + QStringLiteral("=Bangor|") + kPWHomeLabel + QStringLiteral("=Eugene|") + kPWOtherLabel
+                       + QStringLiteral("=Bend")},
+        MergeCase {"AnEditedAddressLosesTheLabelAndPositionOfTheOldOne",
+                   kPlaced,
+                   [](PWPerson &p) { setCity(p, 0, QStringLiteral("Bangor")); },
+                   {"ADR;TYPE=home;X-KEEP=1:;;1 Main St;Bangor;OR;97201;USA"},
+                   {"LABEL=", "GEO="},
+                   cities,
+                   kPWHomeLabel + QStringLiteral("=Bangor")},
+        MergeCase {"AnEditOfVersion21WritesThatVersionsSyntax",
+                   kLatin1,
+                   [](PWPerson &p) {
+                       p.setValueForProperty(kPWNoteProperty, PWPlist::fromString(QStringLiteral("grün\nblau")));
+                       p.setValueForProperty(
+                           kPWJobTitleProperty,
+                           PWPlist::fromString(QStringLiteral("Head of the kitchens, the cellars, the "
+                                                              "bakery and every pantry: Koch")));
+                   },
+                   {"NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:gr=C3=BCn=0D=0Ablau",
+                    "TITLE:Head of the kitchens, the cellars, the bakery and every pantry: Koch"},
+                   {"\\n", "\\,", "\r\n "},
+                   names,
+                   QStringLiteral("Müller|Café €uro|grün\nblau|Head of the kitchens, the cellars, the bakery and every "
+                                  "pantry: Koch")},
+        MergeCase {"AnEditedQuotedPrintableLineOfVersion21KeepsItsHeadAndEncoding",
+                   kStreetLines,
+                   [](PWPerson &p) { setCity(p, 0, QStringLiteral("Potsdam")); },
+                   // Broken softly within 76 characters a line.
+                   {"ADR;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;;Stra=C3=9Fe 1=0D=0AHinte=\r\n"
+                    "rhaus;Potsdam;;10623;Deutschland"},
+                   {"Berlin", "type="},
+                   cities,
+                   kPWHomeLabel + QStringLiteral("=Potsdam")},
+        MergeCase {"AQuotedPrintableLineInAnUnknownCharsetIsWrittenAnew",
+                   "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ash;Ada\r\nNOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=X-NONE:a=ZZb\r\n"
+                   "TITLE:Koch\r\nUID:m-1\r\nEND:VCARD\r\n",
+                   [](PWPerson &p) { p.setValueForProperty(kPWNoteProperty, PWPlist::fromString(QStringLiteral("fresh"))); },
+                   {"NOTE:fresh", "TITLE:Koch"},
+                   {"X-NONE", "ZZ"},
+                   names,
+                   QStringLiteral("Ash||fresh|Koch")},
         MergeCase {"ANewNumberStaysATelUri",
                    kVersion4,
                    [](PWPerson &p) {

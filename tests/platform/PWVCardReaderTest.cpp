@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray cardFixture(const QString &name)
@@ -79,6 +81,26 @@ TEST_F(PWVCardReaderTest, GroupedLinesTakeTheirGroupsLabelsAndPrefMakesThePrimar
                              "AIMInstant=Work=jo.aim\nJabberInstant=Home=jo@jabber.example\n"
                              "URLs=*HomePage=http://jo.example/home, Work=https://harbour.example\n"
                              "ABDate=Anniversary=2001-06-15\nABRelatedNames=Mother=Margaret Ashgrove\nABDepartment=Logistics"));
+}
+
+// A label a group adds names an entry; its kind comes from its types where they give one, so a
+// work address labelled "Office" stays the work address, and one of no kind takes the label.
+TEST_F(PWVCardReaderTest, ATypedEntryKeepsItsKindUnderALabelOfItsGroup)
+{
+    const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\n"
+                            "item1.ADR;TYPE=WORK,pref:;;1 Main St;Portland;OR;97201;USA\r\nitem1.X-ABLabel:Office\r\n"
+                            "item2.ADR;TYPE=HOME:;;2 Elm Rd;Salem;OR;97301;USA\r\nitem2.X-ABLabel:_$!<Other>!$_\r\n"
+                            "item3.ADR:;;3 Oak Way;Bend;OR;97701;USA\r\nitem3.X-ABLabel:Cabin\r\n"
+                            "item4.TEL;type=CELL:555 0101\r\nitem4.X-ABLabel:Boat\r\n"
+                            "item5.TEL;type=pref:555 0102\r\nitem5.X-ABLabel:Studio\r\nEND:VCARD\r\n";
+    const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(card);
+    ASSERT_TRUE(person);
+    EXPECT_EQ(entries(*person, kPWAddressProperty),
+              (QStringList {u"*"_s + kPWWorkLabel + u"=Street:1 Main St|City:Portland|State:OR|ZIP:97201|Country:USA"_s,
+                            kPWHomeLabel + u"=Street:2 Elm Rd|City:Salem|State:OR|ZIP:97301|Country:USA"_s,
+                            u"Cabin=Street:3 Oak Way|City:Bend|State:OR|ZIP:97701|Country:USA"_s}));
+    EXPECT_EQ(entries(*person, kPWPhoneProperty),
+              (QStringList {kPWPhoneMobileLabel + u"=555 0101"_s, u"*Studio=555 0102"_s}));
 }
 
 TEST_F(PWVCardReaderTest, QuotedPrintableCardReadsWithLineEndsNormalised)

@@ -2,6 +2,7 @@
 
 #include "app/canvas/CACanvasAddressEdits.h"
 #include "app/canvas/CACanvasDragOut.h"
+#include "app/canvas/CACanvasDrop.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasGeometry.h"
 #include "app/canvas/CADocView.h"
@@ -33,6 +34,8 @@
 #include <QImageReader>
 #include <QLoggingCategory>
 #include <QMimeData>
+
+#include <algorithm>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCanvas)
 
@@ -174,6 +177,8 @@ bool CACanvasClipboard::paste(const QMimeData *data)
 {
     if (!data || !edits().view())
         return false;
+    if (const std::optional<bool> changed = pastePerson(*data))
+        return *changed;
     const QPointF centre = pageCentre();
     CACanvasEdits::Step step(edits(), QStringLiteral("PASTE_OBJECT"));
 
@@ -185,10 +190,19 @@ bool CACanvasClipboard::paste(const QMimeData *data)
         }
     } else if (const QStringList files = fileNames(*data); !files.isEmpty()) {
         // Every picture at the same point; a picture inserted this way ends the paste, so that the
-        // same picture offered again as picture data is not inserted a second time.
+        // same picture offered again as picture data is not inserted a second time. A card among
+        // them is the recipient, as when it is dropped.
         bool inserted = false;
-        for (const QString &path : files)
-            inserted |= makeNewImageFromContentsOfFile(path, centre);
+        for (const QString &path : files) {
+            if (CACanvasDrop::isVCardFile(path)) {
+                if (m_canvas.drops().changePerson(CACanvasDrop::personFromVCardFile(path))) {
+                    inserted = true;
+                    step.nameAlways();
+                }
+            } else {
+                inserted |= makeNewImageFromContentsOfFile(path, centre);
+            }
+        }
         m_pasteDelta = 0.0;
         if (inserted)
             return true;
@@ -202,6 +216,30 @@ bool CACanvasClipboard::paste(const QMimeData *data)
     }
     m_pasteDelta = 0.0;
     return makeNewImageFromPasteboard(*data, centre);
+}
+
+std::optional<bool> CACanvasClipboard::pastePerson(const QMimeData &data)
+{
+    if (!designMimeType(data).isEmpty())
+        return std::nullopt;
+    const QStringList files = fileNames(data);
+    const bool onlyCards = !files.isEmpty() && std::all_of(files.cbegin(), files.cend(), CACanvasDrop::isVCardFile);
+    // A contacts program copies a card as its text too: the card comes first.
+    const bool card = files.isEmpty() && data.hasFormat(mimeTypeOf(kVCard));
+    if (!onlyCards && !card)
+        return std::nullopt;
+    CACanvasEdits::Step step(edits(), QStringLiteral("CHANGE_PERSON"));
+    m_pasteDelta = 0.0;
+    bool changed = false;
+    if (card) {
+        changed = m_canvas.drops().changePerson(CACanvasDrop::personFromVCard(data.data(mimeTypeOf(kVCard))));
+    } else {
+        for (const QString &path : files)
+            changed |= m_canvas.drops().changePerson(CACanvasDrop::personFromVCardFile(path));
+    }
+    if (changed)
+        step.nameAlways();
+    return changed;
 }
 
 void CACanvasClipboard::duplicate()

@@ -45,7 +45,8 @@ public:
     // Copy, then delete, as one step named "CUT_OBJECT".
     void cut(QClipboard *clipboard);
     // Design objects, files, a URL, a text or a picture from the data; one step "PASTE_OBJECT".
-    // Answers whether something was inserted.
+    // A copied card (vCard data or files) is the recipient instead, one step "CHANGE_PERSON".
+    // Answers whether something was inserted or the person changed.
     bool paste(const QMimeData *data);
     // Copies of the selection 10 points off, selected; one step "DUPLICATE_OBJECT".
     void duplicate();
@@ -80,6 +81,8 @@ public:
     static QList<QUrl> remoteUrls(const QMimeData &data);
 
 private:
+    // The recipient from a copied card; nothing when the data holds no card alone.
+    std::optional<bool> pastePerson(const QMimeData &data);
     CACanvasEdits &edits() const;
     void insertComponents(std::vector<CFTComponent *> &made, const QPointF &offset);
     QPointF pageCentre() const;

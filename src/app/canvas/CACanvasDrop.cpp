@@ -12,7 +12,7 @@
 #include "platform/PWPasteboardTypes.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUndoManager.h"
-#include "platform/PWVCardReader.h"
+#include "platform/PWVCardKept.h"
 
 #include <QColor>
 #include <QFileInfo>
@@ -129,10 +129,21 @@ std::shared_ptr<PWPerson> CACanvasDrop::personFromVCard(const QByteArray &bytes)
         return nullptr;
     }
     QString error;
-    std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(bytes, &error);
+    // The card goes with the person, and its UID: the design stores the card as it came.
+    std::shared_ptr<PWPerson> person = PWVCardKept::person(bytes, PWVCardReader::Options(true), &error);
     if (!person)
         qCWarning(lcCanvas).noquote() << "Contact refused: no person in the vCard" << error;
     return person;
+}
+
+std::shared_ptr<PWPerson> CACanvasDrop::personFromVCardFile(const QString &path)
+{
+    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kVCardLimit);
+    if (!file.ok()) {
+        qCWarning(lcCanvas).noquote() << "Contact refused:" << path << file.reason;
+        return nullptr;
+    }
+    return personFromVCard(file.bytes);
 }
 
 CFTComponent *CACanvasDrop::objectAt(const QPointF &point) const
@@ -168,7 +179,7 @@ Qt::DropAction CACanvasDrop::dragOperation(const QMimeData &data, const QPointF 
     return Qt::IgnoreAction;
 }
 
-bool CACanvasDrop::changePerson(const std::shared_ptr<PWPerson> &person)
+bool CACanvasDrop::changePerson(const std::shared_ptr<PWPerson> &person) const
 {
     if (!person)
         return false;
@@ -239,33 +250,26 @@ bool CACanvasDrop::drop(const QMimeData &data, const QPointF &point, const std::
     bool changed = false;
     if (hasUrls && offers(data, kTIFF)) {
         changed = builders.makeNewImageFromPasteboard(data, point);
-    } else if (CACanvasClipboard::hasText(data)) {
-        // The text's first line stands on the bottom edge of the dragged picture.
-        changed = builders.makeNewTextFromPasteboard(data, point + picture.bottomLeft());
-    } else if (!hasVCard && !hasColor && !hasUrls) {
-        changed = builders.makeNewImageFromPasteboard(data, point);
     } else if (hasVCard) {
+        // Contacts programs offer the card as text too, and file managers the file's address:
+        // what the drag carries comes before the words for it.
         if (changePerson(personFromVCard(data.data(mimeTypeOf(kVCard))))) {
             step.name(kChangePerson);
             return true;
         }
         return false;
+    } else if (!files.isEmpty()) {
+        for (const QString &path : files)
+            changed |= isVCardFile(path) ? changePerson(personFromVCardFile(path))
+                                         : builders.makeNewImageFromContentsOfFile(path, point);
+    } else if (CACanvasClipboard::hasText(data)) {
+        // The text's first line stands on the bottom edge of the dragged picture.
+        changed = builders.makeNewTextFromPasteboard(data, point + picture.bottomLeft());
+    } else if (!hasColor && !hasUrls) {
+        changed = builders.makeNewImageFromPasteboard(data, point);
     } else if (hasColor) {
         // The colour primitives name no step of their own here.
         return dropColor(data, point);
-    } else if (!files.isEmpty()) {
-        for (const QString &path : files) {
-            if (isVCardFile(path)) {
-                const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kVCardLimit);
-                if (!file.ok()) {
-                    qCWarning(lcCanvas).noquote() << "Contact refused:" << path << file.reason;
-                    continue;
-                }
-                changed |= changePerson(personFromVCard(file.bytes));
-            } else {
-                changed |= builders.makeNewImageFromContentsOfFile(path, point);
-            }
-        }
     } else {
         changed = builders.makeNewImageFromURL(urls.first(), point);
     }

@@ -38,11 +38,15 @@ public:
     // One person from vCard data; null (and a log line) for data that is empty, too large or no
     // card.
     static std::shared_ptr<PWPerson> personFromVCard(const QByteArray &bytes);
+    // The same from a vCard file; null (and a log line) for a file that cannot be read.
+    static std::shared_ptr<PWPerson> personFromVCardFile(const QString &path);
+    // Makes the person the current one of the active side, giving a design without an address
+    // a recipient panel first; false for no person.
+    bool changePerson(const std::shared_ptr<PWPerson> &person) const;
     // URLs that name no local file at all (pictures on the network): refused.
     static bool namesOnlyRemoteFiles(const QMimeData &data);
 
 private:
-    bool changePerson(const std::shared_ptr<PWPerson> &person);
     bool dropColor(const QMimeData &data, const QPointF &point);
     CFTComponent *objectAt(const QPointF &point) const;
 

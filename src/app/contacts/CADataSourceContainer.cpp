@@ -14,6 +14,8 @@
 #include "platform/PWPersonProperties.h"
 #include "platform/PWPersonRecord.h"
 #include "platform/PWSaveFile.h"
+#include "platform/PWVCardKept.h"
+#include "platform/PWVCardMerge.h"
 #include "platform/PWVCardReader.h"
 
 #include <QDir>
@@ -28,6 +30,9 @@ const QString kGroupsKey = QStringLiteral("groupsEx");
 // the compact person record under "person", several times quicker to read back.
 const QString kDataKey = QStringLiteral("data");
 const QString kRecordKey = QStringLiteral("person");
+// A person read from a card keeps that card beside its record, and is read back from it: a list
+// or a design it goes to stores its lines as written.
+const QString kCardKey = QStringLiteral("card");
 const QString kPrimaryAddressKey = QStringLiteral("primary address");
 const QString kCustomDataKey = QStringLiteral("custom data");
 
@@ -351,6 +356,8 @@ PWPlist::Dictionary CADataSourceContainer::cacheEntryForPerson(const PWPerson &p
     const QByteArray blank = person.imageData().isEmpty() ? QByteArray() : FTStoredPerson::blankPictureData();
     PWPlist::Dictionary entry;
     entry.insert(kRecordKey, PWPlist::fromData(PWPersonRecord::encode(person, &blank)));
+    if (const std::shared_ptr<const PWVCardOriginal> &card = person.sourceCard(); card && !card->lines.isEmpty())
+        entry.insert(kCardKey, PWPlist::fromData(card->lines.join()));
     const bool home = getPrimaryAddressLabel(&person) == kPWAddressHomeLabel;
     entry.insert(kPrimaryAddressKey, PWPlist::fromString(home ? QStringLiteral("home") : QStringLiteral("work")));
     if (withCustomData) {
@@ -377,10 +384,17 @@ std::shared_ptr<PWPerson> CADataSourceContainer::personFromCacheEntry(const PWPl
                                                                       PWPersonRecord::Reader &reader)
 {
     std::shared_ptr<PWPerson> person;
-    if (const PWPlist record = entry.value(kRecordKey); record.isData()) {
-        person = reader.decode(record.toData());
-    } else if (const PWPlist data = entry.value(kDataKey); data.isData()) {
-        person = PWVCardReader::personFromData(data.toData());
+    if (const PWPlist card = entry.value(kCardKey); card.isData()) {
+        QString error;
+        person = PWVCardKept::person(card.toData(), PWVCardReader::Options(), &error);
+        if (!person)
+            qCWarning(lcContacts).noquote() << "cached card not read, its record is taken:" << error;
+    }
+    if (!person) {
+        if (const PWPlist record = entry.value(kRecordKey); record.isData())
+            person = reader.decode(record.toData());
+        else if (const PWPlist data = entry.value(kDataKey); data.isData())
+            person = PWVCardReader::personFromData(data.toData());
     }
     if (!person)
         return nullptr;
@@ -391,6 +405,9 @@ std::shared_ptr<PWPerson> CADataSourceContainer::personFromCacheEntry(const PWPl
                 person->setValueForProperty(property, value);
         }
     }
+    // A card says itself which address is the primary one.
+    if (person->sourceCard())
+        return person;
     const bool home = entry.value(kPrimaryAddressKey).toString() == QLatin1String("home");
     setPrimaryAddressIndex(person.get(), home ? kPWAddressHomeLabel : kPWAddressWorkLabel);
     return person;

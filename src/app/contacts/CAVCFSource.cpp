@@ -8,6 +8,7 @@
 #include "platform/PWFileReader.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
+#include "platform/PWVCardKept.h"
 #include "platform/PWVCardParser.h"
 #include "platform/PWVCardReader.h"
 
@@ -58,9 +59,9 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
     const quint32 expected = report ? countBeginLines(file.bytes) : 0;
     QStringList leftOut;
     QStringList readOtherwise;
-    const bool parsed = PWVCardParser::parseEach(
+    const bool parsed = PWVCardParser::parseEachWithSource(
         file.bytes,
-        [&](PWVCard &card) {
+        [&](PWVCard &card, PWVCardSource &source) {
             if (stopped)
                 return;
             if (report && report(quint32(cards), expected)) {
@@ -68,9 +69,9 @@ CAPersonList CAVCFSource::personFromVCFFile(const QString &path, QString *error,
                 return;
             }
             ++cards;
-            if (PWVCardReader::isGroupCard(card))
-                return;
-            if (std::shared_ptr<PWPerson> person = PWVCardReader::personFromCard(card))
+            // Each person keeps its card, so that a list, a design or a sender stores it as the
+            // file has it.
+            if (std::shared_ptr<PWPerson> person = PWVCardKept::person(card, source, PWVCardReader::Options()))
                 persons.append(std::move(person));
         },
         &reason, &begins, &leftOut, &readOtherwise);

@@ -4,8 +4,13 @@
 #include "app/canvas/CACanvasClipboard.h"
 
 #include "CanvasEditsFixture.h"
+#include "TestSupport.h"
 
+#include "kernel/address/FTStoredPerson.h"
+#include "kernel/base/FTClassID.h"
 #include "platform/PWBundle.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
 #include "platform/PWPasteboardTypes.h"
 
 #include <QBuffer>
@@ -160,6 +165,46 @@ TEST_F(CACanvasClipboardTest, PasteIsOneNamedStepThatUndoTakesBack)
     undo().undo();
     EXPECT_FALSE(undo().canUndo());
     EXPECT_TRUE(sameDesign(saved(), before));
+}
+
+// A card copied in a contacts program, or its file copied in a file manager, each with its
+// text beside it: Paste makes it the recipient as a drop does, keeping the card as it came, in one
+// step that undo takes back.
+TEST_F(CACanvasClipboardTest, ACopiedCardIsTheRecipientInOneStepThatUndoTakesBack)
+{
+    const QByteArray card = "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:individual\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+                            "GENDER:F\r\nTEL;VALUE=uri;TYPE=cell:tel:+1-555-0100\r\n"
+                            "ADR;TYPE=work:;;1 Main St;Portland;OR;97201;USA\r\nUID:jane-1\r\nEND:VCARD\r\n";
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid() && pwtest::writeFile(folder.filePath(u"jane.vcf"_s), card));
+    const QUrl file = QUrl::fromLocalFile(folder.filePath(u"jane.vcf"_s));
+    for (const bool asFile : {false, true}) {
+        SCOPED_TRACE(asFile ? "the card's file" : "the card");
+        document.setCurrentPerson(nullptr, true, true, true);
+        undo().removeAllActions();
+        const QByteArray before = saved();
+        const size_t count = list().size();
+        auto *data = new QMimeData;
+        if (asFile) {
+            data->setUrls({file});
+            data->setText(file.toString());
+        } else {
+            data->setData(mimeTypeOf(PWPasteboardTypes::kVCard), card);
+            data->setText(QString::fromUtf8(card));
+        }
+        system()->setMimeData(data);
+        ASSERT_TRUE(clipboard().paste(system()->mimeData()));
+        EXPECT_EQ(document.currentPerson(true)->stringForProperty(kPWLastNameProperty), u"Doe"_s);
+        EXPECT_EQ(FTStoredPerson::convertToStoringData(*document.currentPerson(true)).value(u"personData"_s).toData(), card)
+            << "the card as it came, its UID too";
+        for (CFTComponent *component : added(count))
+            EXPECT_EQ(component->getClassID(), ciAddressPanel) << "no text, no picture";
+        EXPECT_EQ(undo().undoActionName(), PWLocalizedString(u"CHANGE_PERSON"_s));
+        undo().undo();
+        EXPECT_FALSE(undo().canUndo());
+        EXPECT_TRUE(document.currentPerson(true)->stringForProperty(kPWLastNameProperty).isEmpty());
+        EXPECT_TRUE(sameDesign(saved(), before));
+    }
 }
 
 TEST_F(CACanvasClipboardTest, DuplicateCopiesTheSelectionTenPointsOffSelectedAndUndoesAtOnce)

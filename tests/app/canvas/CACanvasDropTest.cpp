@@ -8,6 +8,7 @@
 #include "app/pictures/CCPictDragOut.h"
 
 #include "CanvasEditsFixture.h"
+#include "TestSupport.h"
 
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/CFTAAddressText.h"
@@ -439,6 +440,48 @@ TEST_F(CACanvasDropTest, NetworkAddressesAreRefusedWhateverElseTheDragCarries)
     const size_t count = list().size();
     EXPECT_TRUE(view.drops().drop(mixed, QPointF(60.0, 60.0), std::nullopt));
     EXPECT_EQ(list().size(), count + 1);
+}
+
+// What a file manager or a contacts program drags carries its text too (the file's address, the
+// card's text): the file or the card is what the drop takes, never that text.
+TEST_F(CACanvasDropTest, FilesAndCardsComeBeforeTheTextBesideThem)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        EXPECT_TRUE(pwtest::writeFile(folder.filePath(name), bytes));
+        return QUrl::fromLocalFile(folder.filePath(name));
+    };
+    struct Case
+    {
+        const char *name;
+        std::function<void(QMimeData &)> offer;
+        int pictures;
+        bool person;
+    };
+    const QUrl picture = write(u"photo.png"_s, png());
+    const QUrl card = write(u"jane.vcf"_s, kDroppedCard);
+    const QList<Case> cases = {
+        {"a picture file", [&](QMimeData &d) { d.setUrls({picture}); d.setText(picture.toString()); }, 1, false},
+        {"a card file", [&](QMimeData &d) { d.setUrls({card}); d.setText(card.toString()); }, 0, true},
+        {"a card", [&](QMimeData &d) { d.setData(mimeTypeOf(PWPasteboardTypes::kVCard), kDroppedCard);
+                                       d.setText(QString::fromUtf8(kDroppedCard)); }, 0, true},
+    };
+    for (const Case &c : cases) {
+        document.setCurrentPerson(nullptr, true, true, true);
+        const size_t count = list().size();
+        QMimeData data;
+        c.offer(data);
+        EXPECT_EQ(dropAt(data, QPointF(120.0, 90.0)), Qt::CopyAction) << c.name;
+        int pictures = 0;
+        for (CFTComponent *component : added(count)) {
+            EXPECT_NE(component->getType(), 7) << c.name << ": no text of what was dragged";
+            pictures += component->getType() == 3 ? 1 : 0;
+        }
+        EXPECT_EQ(pictures, c.pictures) << c.name;
+        EXPECT_EQ(document.currentPerson(true)->stringForProperty(kPWLastNameProperty), c.person ? u"Doe"_s : QString())
+            << c.name;
+    }
 }
 
 TEST(CACanvasDropNamesTest, VCardFilesAreKnownByTheirExtensionInAnyCase)

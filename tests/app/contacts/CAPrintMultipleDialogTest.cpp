@@ -3,13 +3,17 @@
 #include "app/contacts/CAAddressBookSource.h"
 #include "app/contacts/CAAddressWindow.h"
 #include "app/contacts/CAContactEditor.h"
+#include "app/contacts/CAContactImportDialogs.h"
+#include "app/contacts/CAContactImportHooks.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CAImportWorker.h"
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/contacts/CASenderList.h"
 #include "app/contacts/CAVCFSource.h"
+#include "kernel/address/FTStoredPerson.h"
 #include "platform/PWAddressBook.h"
 
 #include "TestSupport.h"
@@ -36,6 +40,17 @@ using contactstest::lastNames;
 using contactstest::person;
 
 namespace {
+
+// An address book card with what no person holds: phonetic names, categories, other programs'
+// lines, vCard 4.0's kind, gender and language, an address's label and position, a PNG photo.
+const QByteArray kBookCard =
+    "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:individual\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+    "X-PHONETIC-LAST-NAME:Dou\r\nCATEGORIES:Clients,VIP\r\nGENDER:F\r\nLANG;PREF=1:en\r\n"
+    "TEL;VALUE=uri;TYPE=\"cell,voice\":tel:+1-555-0100\r\n"
+    "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;Portland;OR;"
+    "97201;USA\r\nX-OTHER-APP;X-P=1:kept\r\nPHOTO:data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAIAAAA"
+    "CCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/AdhAESMCA13gOdaAAAAAElFTkSuQmCC\r\n"
+    "UID:jane-1\r\nEND:VCARD\r\n";
 
 class CAPrintMultipleDialogTest : public testing::Test, protected contactstest::WindowModels
 {
@@ -69,6 +84,42 @@ protected:
                 dialog.reject();
         });
         return dialog.exec();
+    }
+    // The source's one person added to My Recipients, its city typed in the editor, and OK: My
+    // Recipients stores every line of the card as the source read it, its UID too, but the city
+    // typed, and the address's label and position, which told of the old city, are gone.
+    void addEditAndStore(const QString &sourceName)
+    {
+        localBase.personListDict().replacePersonList({});
+        CAImportWorker worker;
+        CAPrintMultipleDialog dialog(models());
+        dialog.setImportWorker(worker);
+        dialog.prepare(CAPrintListEditor::LocalBase, -1);
+        const int code = run(dialog, [&] {
+            // The source picked as the user picks it; one never read reads itself.
+            auto *popup = dialog.findChild<QComboBox *>(u"_sourceButton"_s);
+            const int item = popup->findText(sourceName);
+            ASSERT_GE(item, 0);
+            popup->setCurrentIndex(item);
+            Q_EMIT popup->activated(item);
+            QTableView *source = dialog.currentSourceTable();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return source->model()->rowCount() == 1; }, 20000));
+            source->selectRow(0);
+            QTest::mouseClick(dialog.findChild<QPushButton *>(u"_addPersonButton"_s), Qt::LeftButton);
+            QLineEdit *city = dialog.contactEditor()->fieldOfCategory(tcCity);
+            ASSERT_EQ(city->text(), u"Portland"_s) << "the added person is in the editor";
+            city->setFocus();
+            city->selectAll();
+            QTest::keyClicks(city, u"Bangor"_s);
+            QTest::keyClick(city, Qt::Key_Tab);
+            press(dialog, QDialogButtonBox::Ok);
+        });
+        ASSERT_EQ(code, CAPrintMultipleDialog::kOK);
+        const PWPlist::Array stored = scratch.defaults().arrayForKey(u"LocalContactBase"_s);
+        ASSERT_EQ(stored.size(), 1);
+        QList<QByteArray> expected = kBookCard.split('\n');
+        expected[10] = "ADR;TYPE=home:;;1 Main St;Bangor;OR;97201;USA\r";
+        EXPECT_EQ(stored.at(0).value(u"personData"_s).toData().replace("\r\n ", "").split('\n'), expected);
     }
     static void press(QDialog &dialog, QDialogButtonBox::StandardButton which)
     {
@@ -133,45 +184,33 @@ TEST_F(CAPrintMultipleDialogTest, DoubleClickedSourceRowsJoinTheListOnceAndOkSto
     EXPECT_EQ(lastNames(stored.getPrintListAt(0)), (QStringList{u"Adams"_s, u"Baker"_s}));
 }
 
-// An address book card with what no person holds: phonetic names, categories, other programs'
-// lines, vCard 4.0's kind, gender and language, an address's label and position, a PNG photo.
-const QByteArray kBookCard = "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:individual\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
-                             "X-PHONETIC-LAST-NAME:Dou\r\nCATEGORIES:Clients,VIP\r\nGENDER:F\r\nLANG;PREF=1:en\r\n"
-                             "TEL;VALUE=uri;TYPE=\"cell,voice\":tel:+1-555-0100\r\n"
-                             "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;Portland;OR;"
-                             "97201;USA\r\nX-OTHER-APP;X-P=1:kept\r\nPHOTO:data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAIAAAA"
-                             "CCAYAAABytg0kAAAAFUlEQVR42mM4ISf3H4QZ5ORO/AdhAESMCA13gOdaAAAAAElFTkSuQmCC\r\n"
-                             "UID:jane-1\r\nEND:VCARD\r\n";
-
 TEST_F(CAPrintMultipleDialogTest, PersonsAddedFromTheAddressBookKeepTheirCardsWithOnlyTheEditedField)
 {
     ASSERT_TRUE(QDir().mkpath(folder.path() + u"/book"_s));
     ASSERT_TRUE(pwtest::writeFile(folder.path() + u"/book/jane.vcf"_s, kBookCard));
     ASSERT_TRUE(book.load());
-    localBase.personListDict().replacePersonList({});
-    CAPrintMultipleDialog dialog(models());
-    dialog.prepare(CAPrintListEditor::LocalBase, -1);
-    dialog.changeSourceWithName(CAAddressBookSource::kName);
-    const int code = run(dialog, [&] {
-        QTableView *source = dialog.currentSourceTable();
-        ASSERT_EQ(source->model()->rowCount(), 1);
-        source->selectRow(0);
-        QTest::mouseClick(dialog.findChild<QPushButton *>(u"_addPersonButton"_s), Qt::LeftButton);
-        QLineEdit *city = dialog.contactEditor()->fieldOfCategory(tcCity);
-        ASSERT_EQ(city->text(), u"Portland"_s) << "the added person is in the editor";
-        city->setFocus();
-        city->selectAll();
-        QTest::keyClicks(city, u"Bangor"_s);
-        QTest::keyClick(city, Qt::Key_Tab);
-        press(dialog, QDialogButtonBox::Ok);
-    });
-    ASSERT_EQ(code, CAPrintMultipleDialog::kOK);
-    const PWPlist::Array stored = scratch.defaults().arrayForKey(u"LocalContactBase"_s);
-    ASSERT_EQ(stored.size(), 1);
-    QList<QByteArray> expected = kBookCard.split('\n');
-    expected[10] = "ADR;TYPE=home;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;Bangor;OR;97201;USA\r";
-    EXPECT_EQ(stored.at(0).value(u"personData"_s).toData().replace("\r\n ", "").split('\n'), expected)
-        << "every line as the book has it, its UID too, but the city typed";
+    addEditAndStore(CAAddressBookSource::kName);
+}
+
+TEST_F(CAPrintMultipleDialogTest, PersonsAddedFromAVCardFileKeepTheirCardsWithOnlyTheEditedField)
+{
+    const QString cards = folder.path() + u"/jane.vcf"_s;
+    ASSERT_TRUE(pwtest::writeFile(cards, kBookCard));
+    const CAContactImportHooks saved = CAContactImportHooks::shared();
+    CAContactImportHooks hooks;
+    hooks.chooseFiles = [&](QWidget *, const QString &, const QStringList &) {
+        return std::optional(CAContactImportHooks::ChosenFiles {{cards}, folder.path()});
+    };
+    CAContactImportHooks::shared() = CAContactImportDialogs::onMainThread(hooks);
+    addEditAndStore(CAVCFSource::name());
+    CAContactImportHooks::shared() = saved;
+    // Read again from the source's cache, as the next start reads it, the card goes on as read.
+    CADataSourceContainer again(folder.path() + u"/cache"_s);
+    const std::optional<CAPersonList> cached = again.getCachedPersonListForSource(CAVCFSource::kCacheName);
+    ASSERT_TRUE(cached && cached->size() == 1);
+    localBase.personListDict().replacePersonList({FTStoredPerson::copyWithZone(*cached->constFirst())});
+    ASSERT_TRUE(localBase.store());
+    EXPECT_EQ(scratch.defaults().arrayForKey(u"LocalContactBase"_s).at(0).value(u"personData"_s).toData(), kBookCard);
 }
 
 TEST_F(CAPrintMultipleDialogTest, InlineEditorChangesTheListAtOnceAndSortsItIn)

@@ -3,6 +3,7 @@
 #include "AddressTestSupport.h"
 #include "kernel/address/FTNaturalDate.h"
 #include "platform/PWUserDefaults.h"
+#include "platform/PWVCardReader.h"
 
 namespace {
 
@@ -312,6 +313,23 @@ TEST(FTNaturalDateTest, ReadsTheUsualWaysOfWritingADate)
     for (const QString &text : {QString(), u"soon"_s, u"2/30/1970"_s, u"13/1/1970"_s, u"March 1970"_s, u"Ma 4 1970"_s,
                                 u"1970-03-04x"_s, QString(200, QLatin1Char('1'))})
         EXPECT_FALSE(dateFromNaturalLanguageString(text)) << text.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// A card's work address grouped with a label of its own ("Office") is the work address a design
+// set to Work shows, and the card's other addresses stay what their types make them.
+TEST(FTPersonFieldsCardTest, AWorkAddressUnderALabelOfItsGroupIsTheWorkAddress)
+{
+    const std::shared_ptr<PWPerson> person = PWVCardReader::personFromData(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nitem1.ADR;TYPE=WORK,pref:;;1 Main St;Portland;OR;97201;USA\r\n"
+        "item1.X-ABLabel:Office\r\nADR;TYPE=HOME:;;2 Elm Rd;Salem;OR;97301;USA\r\n"
+        "item2.ADR:;;3 Oak Way;Bend;OR;97701;USA\r\nitem2.X-ABLabel:Cabin\r\nEND:VCARD\r\n");
+    ASSERT_TRUE(person);
+    EXPECT_EQ(stringForPersonCategory(person.get(), adWork, tcCity, false), u"Portland"_s);
+    EXPECT_EQ(stringForPersonCategory(person.get(), adHome, tcCity, false), u"Salem"_s);
 }
 
 } // namespace

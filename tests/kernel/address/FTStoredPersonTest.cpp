@@ -136,7 +136,8 @@ TEST_F(FTStoredPersonTest, AStoredCardKeepsEveryLineButTheEditedOneInItsCopiesTo
     EXPECT_EQ(FTStoredPerson::copyWithIdentity(*read)->uniqueId(), read->uniqueId());
     EXPECT_EQ(storedLines(*copy), lines) << "a copy is stored into the same card";
 
-    // The city typed anew changes the address line alone.
+    // The city typed anew changes the address line alone, which loses the label and position
+    // that told of the old city.
     std::optional<PWMultiValue> addresses = copy->multiValueForProperty(kPWAddressProperty);
     ASSERT_TRUE(addresses);
     PWPlist::Dictionary address = addresses->valueAtIndex(0).toDictionary();
@@ -144,7 +145,7 @@ TEST_F(FTStoredPersonTest, AStoredCardKeepsEveryLineButTheEditedOneInItsCopiesTo
     addresses->replaceValueAtIndex(0, PWPlist(address));
     copy->setMultiValueForProperty(kPWAddressProperty, *addresses);
     QList<QByteArray> expected = lines;
-    expected[7] = "ADR;TYPE=WORK;LABEL=\"1 Main St, Portland\";GEO=\"geo:45.5,-122.6\":;;1 Main St;Bangor;OR;97201;USA\r";
+    expected[7] = "ADR;TYPE=WORK:;;1 Main St;Bangor;OR;97201;USA\r";
     EXPECT_EQ(storedLines(*copy), expected);
 
     // A picture the card did not hold is stored as the blank one; the rest stays.
