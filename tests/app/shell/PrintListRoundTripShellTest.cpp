@@ -235,50 +235,6 @@ TEST_F(PrintListTwoWindows, OneListIsEditedInOneWindowAndEachChangeStays)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// With no print list yet, Window > Print Lists opens the list editor to make the first one; that
-// window edits the lists too, so File > Print for Several People… brings it forward meanwhile
-// rather than opening a second window on them.
-TEST_F(PrintListTwoWindows, TheWindowMakingTheFirstListIsTheOneOnTheLists)
-{
-    CAPrintListArray &lists = CAPrintListArray::getShared();
-    while (lists.count() > 0)
-        lists.removePrintListAt(0);
-    ASSERT_TRUE(lists.store());
-    launch(1);
-    installPrintCommands();
-    installAddressWindow(*controller);
-    CAMainWindowController *w = window(0);
-    ASSERT_TRUE(w);
-
-    CAPrintMultipleDialog *making = nullptr;
-    QList<CAPrintMultipleDialog *> shownMeanwhile;
-    bool done = false;
-    // Runs inside the editor's own loop, once it shows.
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, qApp, [&] {
-        const QList<CAPrintMultipleDialog *> shown = shownListWindows();
-        if (shown.isEmpty() || done)
-            return;
-        watcher.stop();
-        making = shown.first();
-        controller->mainMenu().validate();
-        controller->mainMenu().itemForAction(u"openPrintMultipleDialog"_s)->trigger();
-        QCoreApplication::processEvents();
-        shownMeanwhile = shownListWindows();
-        for (CAPrintMultipleDialog *dialog : std::as_const(shownMeanwhile))
-            dialog->reject();
-        done = true;
-    });
-    watcher.start(0);
-    controller->mainMenu().validate();
-    controller->mainMenu().itemForAction(u"addressWindowPrintLists"_s)->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&done] { return done; }));
-    ASSERT_NE(making, nullptr);
-    EXPECT_EQ(shownMeanwhile, QList<CAPrintMultipleDialog *> {making})
-        << "a second window opened on the lists the first one makes";
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 INSTANTIATE_TEST_SUITE_P(
     ListPopUp, PrintListRoundTrip,
     ::testing::Values(ListValue {"Plain", u"Club"_s},
