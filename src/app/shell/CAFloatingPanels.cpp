@@ -123,9 +123,6 @@ Placed placeSized(const QSize &size, const QRect &room, const QList<QRect> &page
             ys << area.bottom() + 1 + kMargin << area.bottom() + 1;
         }
     }
-    // Where panels must stand over each other: just below another's title bar, which stays free.
-    for (const QRect &area : panels)
-        ys << area.top() + kDecorations.top();
     const auto inRoom = [&](int x, int y) {
         return QRect(std::clamp(x, room.left(), room.right() + 1 - w), std::clamp(y, room.top(), room.bottom() + 1 - h), w, h);
     };
