@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev libxcb1-dev
   libplist-dev libplist++-dev libplist-utils
   libpoppler-qt6-dev poppler-utils
   libtiff-dev libtiff-tools

@@ -40,6 +40,18 @@ PWDescriptor PWDescriptor::open(const QByteArray &path, int flags, mode_t mode)
     return PWDescriptor(descriptor);
 }
 
+PWDescriptor PWDescriptor::duplicate(int descriptor)
+{
+    return PWDescriptor(::fcntl(descriptor, F_DUPFD_CLOEXEC, 0));
+}
+
+int PWDescriptor::release()
+{
+    const int given = m_descriptor;
+    m_descriptor = -1;
+    return given;
+}
+
 PWDescriptor PWDescriptor::openToRead(const QByteArray &path)
 {
     return open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
@@ -158,7 +170,7 @@ QByteArray PWDescriptor::processPath() const
 PWSilencedStandardOutput::PWSilencedStandardOutput()
 {
     std::fflush(stdout);
-    m_saved = PWDescriptor(::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0));
+    m_saved = PWDescriptor::duplicate(STDOUT_FILENO);
     const PWDescriptor null = PWDescriptor::open("/dev/null", O_WRONLY);
     if (m_saved.isValid() && null.isValid())
         ::dup2(null.get(), STDOUT_FILENO);

@@ -47,7 +47,13 @@ public:
     // needs no right to write: a file of another user's that this user may read is opened to read.
     static PWDescriptor openLock(const QByteArray &path);
 
+    // A second descriptor of the same open file, never inherited by a started program; holds
+    // none, errno set, when the system gives none.
+    static PWDescriptor duplicate(int descriptor);
+
     int get() const { return m_descriptor; }
+    // Hands the descriptor to a new owner (a folder listing): holds none afterwards.
+    int release();
     bool isValid() const { return m_descriptor >= 0; }
     // Closes now; answers whether the close succeeded. Holds none afterwards.
     bool close();

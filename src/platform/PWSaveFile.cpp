@@ -138,14 +138,13 @@ QSet<QByteArray> removeStaleParts(int folder, const QByteArray &name)
             return seen->withParts;
     }
     // A copy for the listing to own; a program started meanwhile must not inherit it.
-    const int listing = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
-    if (listing < 0)
+    PWDescriptor listing = PWDescriptor::duplicate(folder);
+    if (!listing.isValid())
         return {prefix};
-    DIR *entries = ::fdopendir(listing);
-    if (!entries) {
-        ::close(listing);
+    DIR *entries = ::fdopendir(listing.get());
+    if (!entries)
         return {prefix};
-    }
+    listing.release();
     ::rewinddir(entries);
     QList<QByteArray> parts;
     QSet<QByteArray> withParts;

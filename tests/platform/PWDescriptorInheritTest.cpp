@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fcntl.h>
+#include <unistd.h>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +52,9 @@ TEST(PWDescriptorInheritTest, NoDescriptorOfOursReachesAStartedProgram)
         {"a file to replace", [&] { return PWDescriptor::openToReplace(base + "settings.plist", 0600); }},
         {"a file to append to", [&] { return PWDescriptor::openToAppend(base + "log.txt", 0600); }},
         {"the instance lock", [&] { return PWDescriptor::openLock(base + "instance.lock"); }},
+        // What a folder listing owns (a save's look for part files left) and what a silenced
+        // library's standard output is kept in.
+        {"a duplicate", [&] { return PWDescriptor::duplicate(PWDescriptor::open(base + "design.pwdc", O_RDONLY).get()); }},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -60,6 +65,28 @@ TEST(PWDescriptorInheritTest, NoDescriptorOfOursReachesAStartedProgram)
         EXPECT_TRUE(seen.contains(u"pipe:"_s)) << qPrintable(seen);
         EXPECT_FALSE(seen.contains(folder.path())) << qPrintable(seen);
     }
+}
+
+// Standard output, kept aside while a library's printing is silenced, stays out of a program
+// started meanwhile (a child of the picture reader answers on its own standard output).
+TEST(PWDescriptorInheritTest, TheStandardOutputKeptWhileSilencedReachesNoStartedProgram)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    std::fflush(stdout);
+    const PWDescriptor original = PWDescriptor::duplicate(STDOUT_FILENO);
+    const PWDescriptor file = PWDescriptor::openToReplace(QFile::encodeName(folder.filePath(u"out.txt"_s)), 0600);
+    ASSERT_TRUE(original.isValid() && file.isValid());
+    ASSERT_GE(::dup2(file.get(), STDOUT_FILENO), 0);
+    QString seen;
+    {
+        const PWSilencedStandardOutput silenced;
+        seen = heldByAChild();
+    }
+    std::fflush(stdout);
+    ASSERT_GE(::dup2(original.get(), STDOUT_FILENO), 0);
+    EXPECT_TRUE(seen.contains(u"pipe:"_s)) << qPrintable(seen);
+    EXPECT_FALSE(seen.contains(folder.path())) << qPrintable(seen);
 }
 
 // A save holds its folder, the checked file and the new bytes open while it writes; a program

@@ -251,19 +251,41 @@ void CACanvasClipboard::duplicate()
     const std::vector<CFTComponent *> selection = view->getSelComponentsWithDocZOrder();
     if (selection.empty())
         return;
-    // The copy lands on the card, also when the selection lies at its right or bottom edge.
-    QRectF objects;
-    for (const CFTComponent *component : selection) {
+    const auto drawn = [](const CFTComponent *component) {
         double left = 0, top = 0, right = 0, bottom = 0;
         component->GetDrawRect(&left, &top, &right, &bottom, false);
-        objects |= QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+        return QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+    };
+    // The copy lands on the card, also when the selection lies at its right or bottom edge, and
+    // never on the place of an object already there (the one copied, an earlier copy).
+    QRectF objects;
+    QList<QRectF> moving;
+    for (const CFTComponent *component : selection) {
+        moving << drawn(component);
+        objects |= moving.back();
     }
+    QList<QRectF> places;
+    for (const CFTComponent *component : view->GetCurrentComponents())
+        if (component)
+            places << drawn(component);
+    const auto taken = [&moving, &places](const QPointF &move) {
+        constexpr double kSamePlace = 0.01;
+        const auto same = [](const QRectF &a, const QRectF &b) {
+            return std::abs(a.left() - b.left()) < kSamePlace && std::abs(a.top() - b.top()) < kSamePlace
+                   && std::abs(a.right() - b.right()) < kSamePlace && std::abs(a.bottom() - b.bottom()) < kSamePlace;
+        };
+        for (const QRectF &rect : moving)
+            for (const QRectF &place : places)
+                if (same(rect.translated(move), place))
+                    return true;
+        return false;
+    };
     const CFTADocument *design = edits().design();
     const int side = view->getCurrentSide();
     const QSizeF card = design ? QSizeF(design->getDocumentSizeX(side), design->getDocumentSizeY(side)) : QSizeF();
     CACanvasEdits::Step step(edits(), QStringLiteral("DUPLICATE_OBJECT"));
     makeNewObjectsWithData(document->documentDataForComponents(&selection),
-                           CACanvasGeometry::duplicateOffset(objects, card, kPasteStep));
+                           CACanvasGeometry::duplicateOffset(objects, card, kPasteStep, taken));
 }
 
 void CACanvasClipboard::capitalizeSelection()

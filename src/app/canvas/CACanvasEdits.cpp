@@ -10,6 +10,7 @@
 #include "kernel/base/CDDString.h"
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/CFTComponent.h"
+#include "kernel/component/CFTDefComponentBox.h"
 #include "kernel/component/CFTDefComponentText.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
@@ -358,6 +359,41 @@ void CACanvasEdits::setOpacityForObject(double opacity, CFTComponent *component)
     changed(component, true);
 }
 
+void CACanvasEdits::setBoxDefault(BoxDefault which, double value)
+{
+    CFTAView *editing = view();
+    CFTDefComponentBox *box = editing ? editing->defBox() : nullptr;
+    if (!box)
+        return;
+    double old = 0.0;
+    switch (which) {
+    case BoxDefault::LineWidth:
+        old = double(box->GetStrokeWidth());
+        break;
+    case BoxDefault::Opacity:
+        old = double(box->GetOpacity());
+        break;
+    case BoxDefault::Angle:
+        old = box->GetAngle();
+        break;
+    }
+    registerInverse([this, which, old] { setBoxDefault(which, old); });
+    switch (which) {
+    case BoxDefault::LineWidth: {
+        const bool stroked = box->IsStroked();
+        box->SetLineWidth(value);
+        box->SetStroked(stroked);
+        break;
+    }
+    case BoxDefault::Opacity:
+        box->SetOpacity(float(value));
+        break;
+    case BoxDefault::Angle:
+        box->SetAngle(value);
+        break;
+    }
+}
+
 // --- Fonts --------------------------------------------------------------------------------------
 
 void CACanvasEdits::setFontForObject(const PWFont &font, CFTComponent *component)
@@ -459,8 +495,9 @@ void CACanvasEdits::setForeColorForObject(const CDDColor &color, CFTComponent *c
             registerInverse([this, own = colorOf(field->GetTextColor()), field] { setTextColorForObject(own, field); });
         }
     }
-    // Choosing an outline colour for a shape without an outline means wanting the outline.
-    if (component->canStrok() && !component->IsStroked())
+    // Choosing an outline colour for a shape without an outline means wanting the outline; a
+    // panel's colour is its fields' text, and asks for no border.
+    if (component->getType() != ctAddressPanel && component->canStrok() && !component->IsStroked())
         setStrokedForObject(true, component);
     const CDDColor old = colorOf(component->GetStrokeColor());
     // Setting a colour also switches the saved outline on, and a kind whose line is always

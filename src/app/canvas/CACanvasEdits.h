@@ -111,6 +111,10 @@ public:
     void setObjectBound(CFTComponent *component, const QRectF &bound);
     void setSideCountForObject(double count, CFTComponent *component);
     void setCurveRadiusForObject(double radius, CFTComponent *component);
+    // What new shapes get, changed within the step of the command that changes the selection
+    // with it, so that undo gives the saved design back. A width leaves their line on or off.
+    enum class BoxDefault { LineWidth, Opacity, Angle };
+    void setBoxDefault(BoxDefault which, double value);
     // Counter fields only.
     void setCounterStartNumberForObject(int start, CFTComponent *component);
     void setCounterIncrementForObject(int increment, CFTComponent *component);

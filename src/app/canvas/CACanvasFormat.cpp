@@ -227,6 +227,11 @@ void CACanvasFormat::changeColor(const CDDColor &color)
     CFTAView *view = m_canvas.ftView();
     if (!view)
         return;
+    // Typing in place, the colour is the typed characters': the words selected, else what is
+    // typed next, as the text's other attributes.
+    const QColor typed = color.toQColor();
+    if (changeEditedText([&typed](QTextCharFormat &format) { format.setForeground(typed); }))
+        return;
     CACanvasEdits &edits = m_canvas.edits();
     const bool defaults = changesDefaults(*view);
     if (view->needEditBackground()) {
@@ -270,6 +275,42 @@ void CACanvasFormat::changeColor(const CDDColor &color)
     if (m_targets.text)
         if (CFTDefComponentText *text = view->defText())
             text->SetStrokeColor(&color);
+}
+
+std::optional<QColor> CACanvasFormat::colorShown() const
+{
+    const CFTAView *view = m_canvas.ftView();
+    if (!view)
+        return std::nullopt;
+    if (m_canvas.isEditingText()) {
+        const QBrush typed = m_canvas.fieldEditor()->textCursor().charFormat().foreground();
+        return typed.style() == Qt::NoBrush ? QColor(Qt::black) : typed.color();
+    }
+    // Shown opaque: a swatch picked next keeps the panel's opacity, and a clear fill would
+    // otherwise give an invisible colour.
+    const auto shown = [](const CDDColor *color) -> std::optional<QColor> {
+        if (!color)
+            return std::nullopt;
+        QColor opaque = color->toQColor();
+        opaque.setAlpha(255);
+        return opaque;
+    };
+    if (view->needEditBackground())
+        return view->getBackground() ? shown(view->getBackground()->GetFillColor()) : std::nullopt;
+    const std::vector<CFTComponent *> selection = view->getSelComponents();
+    if (selection.empty() || !selection.front())
+        return std::nullopt;
+    CFTComponent *first = selection.front();
+    switch (first->getType()) {
+    case ctText:
+    case ctAddressText:
+        return shown(first->GetTextColor());
+    case ctAddressPanel:
+    case ctSeparator:
+        return shown(first->GetStrokeColor());
+    default:
+        return shown(first->GetFillColor());
+    }
 }
 
 // The settings new objects of the current tool take: a text's, else a box's.

@@ -8,6 +8,7 @@
 #include <QTextCharFormat>
 
 #include <functional>
+#include <optional>
 
 class CADocView;
 class CFTAView;
@@ -64,8 +65,13 @@ public:
     void changeAttributes(const QTextCharFormat &attributes);
 
     // The colour panel's colour: to the background while it is edited, else to each selected
-    // object by kind; then to the default the flags name. "CHANGE_FORECOLOR".
+    // object by kind; then to the default the flags name. "CHANGE_FORECOLOR". Typing in place, to
+    // the characters selected (or typed next) alone.
     void changeColor(const CDDColor &color);
+    // The colour changeColor would replace, opaque: the typed characters' at the cursor, the
+    // background's while it is edited, else the first selected object's of the kind it colours;
+    // nothing with nothing selected.
+    std::optional<QColor> colorShown() const;
     // The colour wells: only while the canvas has its window's focus. Text colour reaches the
     // selection alone; line and fill colour also the default of the current tool.
     void textColor(const CDDColor &color);

@@ -1,5 +1,7 @@
 #include "app/canvas/CACanvasGeometry.h"
 
+#include <QList>
+
 #include <algorithm>
 #include <cmath>
 
@@ -69,14 +71,50 @@ double duplicateStep(double low, double high, double extent, double step)
     return least <= most ? std::clamp(step, least, most) : step;
 }
 
+// Whole steps on one axis, either way, that keep [low, high] within [0, extent]: fewest first,
+// forward before back.
+QList<double> stepsOnCard(double low, double high, double extent, double step)
+{
+    QList<double> moves;
+    constexpr int kMostSteps = 64;
+    for (int count = 1; count <= kMostSteps && step > 0 && std::isfinite(step); ++count) {
+        for (const double move : {count * step, -count * step})
+            if (move >= -low && move <= extent - high)
+                moves << move;
+    }
+    return moves;
+}
+
 } // namespace
 
-QPointF CACanvasGeometry::duplicateOffset(const QRectF &objects, const QSizeF &card, double step)
+QPointF CACanvasGeometry::duplicateOffset(const QRectF &objects, const QSizeF &card, double step,
+                                          const std::function<bool(const QPointF &)> &taken)
 {
     if (objects.isNull() || !card.isValid() || !std::isfinite(objects.width()) || !std::isfinite(objects.height()))
         return QPointF(step, step);
-    return QPointF(duplicateStep(objects.left(), objects.right(), card.width(), step),
-                   duplicateStep(objects.top(), objects.bottom(), card.height(), step));
+    const QPointF first(duplicateStep(objects.left(), objects.right(), card.width(), step),
+                        duplicateStep(objects.top(), objects.bottom(), card.height(), step));
+    if (!taken || !taken(first))
+        return first;
+    // A copy stepped back at an edge would come down on the object it was copied from, and the
+    // next one on the copy before: the nearest place on the card that nothing stands on.
+    QList<double> xs = stepsOnCard(objects.left(), objects.right(), card.width(), step);
+    QList<double> ys = stepsOnCard(objects.top(), objects.bottom(), card.height(), step);
+    if (xs.isEmpty())
+        xs = {first.x()};
+    if (ys.isEmpty())
+        ys = {first.y()};
+    QList<QPointF> moves;
+    for (const double x : std::as_const(xs))
+        for (const double y : std::as_const(ys))
+            moves << QPointF(x, y);
+    std::stable_sort(moves.begin(), moves.end(), [](const QPointF &a, const QPointF &b) {
+        return std::max(std::abs(a.x()), std::abs(a.y())) < std::max(std::abs(b.x()), std::abs(b.y()));
+    });
+    for (const QPointF &move : std::as_const(moves))
+        if (!taken(move))
+            return move;
+    return first;
 }
 
 namespace {

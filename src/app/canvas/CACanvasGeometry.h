@@ -9,6 +9,8 @@
 
 #include <Qt>
 
+#include <functional>
+
 // The arithmetic between the canvas widget and the design: the scale (screen pixels per point,
 // the screen's resolution over 72 times the zoom), the frame of the design the widget shows, and
 // the conversion of mouse positions and keys into what the editing view reads.
@@ -44,8 +46,11 @@ public:
     // on each axis step points right and down, as always, where the copy stays on the card;
     // else step back the other way where that keeps it whole; else the step while the copy
     // still touches the card (objects hanging over an edge, or larger than the card); else the
-    // least move that brings it whole onto the card.
-    static QPointF duplicateOffset(const QRectF &objects, const QSizeF &card, double step);
+    // least move that brings it whole onto the card. Where that move would put the copy on an
+    // object's place (taken answers for a move), the nearest whole steps either way that keep it
+    // on the card and on no taken place, fewest steps first; where there is none, that move.
+    static QPointF duplicateOffset(const QRectF &objects, const QSizeF &card, double step,
+                                   const std::function<bool(const QPointF &move)> &taken = {});
     // The zoom that shows the page with 40 points round it in the room (in screen pixels at
     // zoom 1), clamped to 50 %..300 %.
     static double fitZoom(const QSizeF &page, const QSizeF &roomAtZoomOne);

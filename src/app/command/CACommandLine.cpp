@@ -187,7 +187,7 @@ QList<QCommandLineOption> CACommandLine::options()
 
 bool CACommandLine::isHeadless(int argc, const char *const *argv)
 {
-    static const char *const kHeadless[] = {"--print", "--export", "--help", "-h", "--help-all", "--version", "-v"};
+    static const char *const kHeadless[] = {"--print", "--export", "--help", "-h", "--version", "-v"};
     // "--" ends the options: what follows are file names, whatever they look like.
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         for (const char *option : kHeadless) {
@@ -230,7 +230,8 @@ QString CACommandLine::helpText()
                        "and 2 when the options were not understood, with a one-line reason on standard error.\n"
                        "Otherwise the designs named go to the program already running for this user, if any."));
     parser.addOptions(options());
-    parser.addHelpOption();
+    // Our own help option: the toolkit's would also list a --help-all that nothing answers.
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")));
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Designs to open; with --export, the output."),
                                  QStringLiteral("[files...]"));

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QKeyEvent>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -354,4 +355,16 @@ void CACustomFormatEditor::onApplyButton()
 void CACustomFormatEditor::onOkButton()
 {
     close();
+}
+
+void CACustomFormatEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (currentPage() == kTemplatePage)
+        onDesignCancelButton();
+    else
+        onOkButton();
 }

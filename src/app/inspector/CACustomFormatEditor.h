@@ -64,6 +64,10 @@ public:
     CAAddressFormatGridView *layoutView() const { return m_layoutView; }
     CATrashImageView *trashView() const { return m_trash; }
 
+protected:
+    // Escape cancels the format being designed, and closes the list of formats.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     static void store(const PWPlist::Array &formats);
     void storedChanged();

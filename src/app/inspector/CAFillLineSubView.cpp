@@ -83,12 +83,33 @@ int CAFillLineSubView::snapSliderAngle(int degrees)
     return degrees;
 }
 
+namespace {
+
+// A number shown in whole units, toward zero; one within noise of a whole number is that number.
+int wholeTowardZero(double value, double noise)
+{
+    if (!std::isfinite(value))
+        return 0;
+    value = std::clamp(value, -1.0e9, 1.0e9);
+    const double nearest = std::round(value);
+    return int(std::abs(value - nearest) <= noise ? nearest : std::trunc(value));
+}
+
+} // namespace
+
 int CAFillLineSubView::wholeDegrees(double angle)
 {
-    // A design keeps its angles in radians to a few decimals: the degree typed is the nearest one,
-    // never the one toward zero (45 is stored as 0.785, a hair under 45 degrees).
-    const double degrees = angle * 180.0 / std::numbers::pi;
-    return std::isfinite(degrees) ? int(std::lround(std::clamp(degrees, -1.0e9, 1.0e9))) : 0;
+    // A design keeps its angles in radians to three decimals: 45 degrees is stored as 0.785, a
+    // hair under 45. Within that half thousandth of a radian the whole degree is the one typed.
+    constexpr double kStoredNoise = 0.0005 * 180.0 / std::numbers::pi + 1e-9;
+    return wholeTowardZero(angle * 180.0 / std::numbers::pi, kStoredNoise);
+}
+
+int CAFillLineSubView::wholePercent(float opacity)
+{
+    // Opacities are kept in single precision and stored to three decimals.
+    constexpr double kStoredNoise = 0.0005 * 100.0 + 1e-9;
+    return wholeTowardZero(double(opacity) * 100.0, kStoredNoise);
 }
 
 int CAFillLineSubView::normaliseAngle(int degrees)
@@ -182,7 +203,7 @@ void CAFillLineSubView::updateWithView(CADocView *view)
     m_fillColorWell->setEnabled(canFill);
     if (single)
         m_fillColorWell->setColor(shownColor(shown->GetFillColor(), canFill));
-    const int opacity = int(std::lround(double(shown->GetOpacity()) * 100.0));
+    const int opacity = wholePercent(shown->GetOpacity());
     m_fillOpacitySlider->setEnabled(canFill);
     m_fillOpacityTextField->setEnabled(canFill);
     m_fillOpacitySlider->setValue(opacity);
@@ -224,10 +245,9 @@ void CAFillLineSubView::fillCheckboxAction()
     if (!canvas)
         return;
     const bool on = m_fillCheckbox->isChecked();
-    CFTComponent *defaults = ftView()->getToolMode() == toolText ? static_cast<CFTComponent *>(ftView()->defText())
-                                                                 : static_cast<CFTComponent *>(ftView()->defBox());
-    if (changeNewItemDefaults(defaults, [on](CFTComponent &target) { target.SetFilled(on); }))
-        return;
+    // What new items of the tool in hand get follows the switch, as no step of its own.
+    if (CFTComponent *defaults = toolDefaults())
+        changeDefaults([defaults, on] { defaults->SetFilled(on); });
     const std::vector<CFTComponent *> selected = selection();
     if (selected.empty())
         return;
@@ -242,10 +262,8 @@ void CAFillLineSubView::lineCheckboxAction()
     if (!canvas)
         return;
     const bool on = m_lineCheckbox->isChecked();
-    CFTComponent *defaults = ftView()->getToolMode() == toolText ? static_cast<CFTComponent *>(ftView()->defText())
-                                                                 : static_cast<CFTComponent *>(ftView()->defBox());
-    if (changeNewItemDefaults(defaults, [on](CFTComponent &target) { target.SetStroked(on); }))
-        return;
+    if (CFTComponent *defaults = toolDefaults())
+        changeDefaults([defaults, on] { defaults->SetStroked(on); });
     const std::vector<CFTComponent *> selected = selection();
     if (selected.empty())
         return;
@@ -259,15 +277,11 @@ void CAFillLineSubView::applyLineWidth(double width)
     CACanvasEdits *canvas = edits();
     if (!canvas)
         return;
-    // New shapes take the width, and keep their line on or off as it was.
-    if (changeNewItemDefaults(ftView()->defBox(), [width](CFTComponent &defaults) {
-            const bool stroked = defaults.IsStroked();
-            defaults.SetLineWidth(width);
-            defaults.SetStroked(stroked);
-        }))
-        return;
-    each("CHANGE_LINEWIDTH",
-         [&](CACanvasEdits &edits, CFTComponent *component) { edits.setLineWidthForObject(width, component); });
+    // New shapes take the width too, in the same step.
+    CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_LINEWIDTH"), true);
+    for (CFTComponent *component : selection())
+        canvas->setLineWidthForObject(width, component);
+    canvas->setBoxDefault(CACanvasEdits::BoxDefault::LineWidth, width);
 }
 
 void CAFillLineSubView::lineWidthSliderAction()
@@ -309,10 +323,10 @@ void CAFillLineSubView::applyOpacity(int percent)
     if (!canvas)
         return;
     const float opacity = float(percent) / 100.0f;
-    if (changeNewItemDefaults(ftView()->defBox(), [opacity](CFTComponent &defaults) { defaults.SetOpacity(opacity); }))
-        return;
-    each("CHANGE_OPACITY",
-         [&](CACanvasEdits &edits, CFTComponent *component) { edits.setOpacityForObject(opacity, component); });
+    CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_OPACITY"), true);
+    for (CFTComponent *component : selection())
+        canvas->setOpacityForObject(opacity, component);
+    canvas->setBoxDefault(CACanvasEdits::BoxDefault::Opacity, opacity);
 }
 
 void CAFillLineSubView::fillOpacitySlider()
@@ -347,18 +361,16 @@ void CAFillLineSubView::applyAngle(int degrees, int backgroundDegrees)
         return;
     CFTAView *view = ftView();
     backgroundDegrees = int(CAFieldRanges::within(backgroundDegrees, CAFieldRanges::kAngleDegrees));
-    if (changeNewItemDefaults(view->defBox(), [degrees](CFTComponent &defaults) { defaults.SetAngle(radians(degrees)); }))
-        return;
-    {
-        CACanvasEdits::Step step(*canvas, QStringLiteral("SET_ANGLE"), true);
-        if (view->needEditBackground()) {
-            canvas->setAngleForObject(radians(backgroundDegrees), view->getBackground());
-            degrees = backgroundDegrees;
-        } else {
-            for (CFTComponent *component : selection())
-                canvas->setAngleForObject(radians(degrees), component);
-        }
+    CACanvasEdits::Step step(*canvas, QStringLiteral("SET_ANGLE"), true);
+    if (view->needEditBackground()) {
+        canvas->setAngleForObject(radians(backgroundDegrees), view->getBackground());
+        degrees = backgroundDegrees;
+    } else {
+        for (CFTComponent *component : selection())
+            canvas->setAngleForObject(radians(degrees), component);
     }
+    // New shapes start turned as the last angle chosen, in the same step.
+    canvas->setBoxDefault(CACanvasEdits::BoxDefault::Angle, radians(degrees));
 }
 
 void CAFillLineSubView::rotateSlider()
@@ -433,6 +445,15 @@ void CAFillLineSubView::lineColorChosen(const QColor &color)
     CACanvasEdits::Step step(*canvas, QStringLiteral("CHANGE_FORECOLOR"));
     for (CFTComponent *component : selection())
         canvas->setForeColorForObject(chosen, component);
+}
+
+CFTComponent *CAFillLineSubView::toolDefaults() const
+{
+    CFTAView *view = ftView();
+    if (!view)
+        return nullptr;
+    return view->getToolMode() == toolText ? static_cast<CFTComponent *>(view->defText())
+                                           : static_cast<CFTComponent *>(view->defBox());
 }
 
 void CAFillLineSubView::flip(bool horizontal)

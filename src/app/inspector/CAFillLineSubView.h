@@ -28,9 +28,11 @@ public:
     static int snapSliderAngle(int degrees);
     // A typed angle brought into -180 to 180 degrees.
     static int normaliseAngle(int degrees);
-    // The whole degrees shown for an angle in radians: the nearest, so that a whole number of
-    // degrees saved as radians to a few decimals reads back as that number.
+    // The whole degrees shown for an angle in radians, toward zero (29.6 shows 29), where a whole
+    // number of degrees saved as radians to a few decimals reads back as that number (45 stays 45).
     static int wholeDegrees(double angle);
+    // The whole percent shown for an opacity of 0 to 1, the same way (0.756 shows 75).
+    static int wholePercent(float opacity);
     // A typed line width: a finite number of at least 0, else nothing; one wider than any pen
     // a design holds is the widest.
     static std::optional<double> parseLineWidth(const QString &text);
@@ -53,6 +55,8 @@ private:
     void applyLineWidth(double width);
     void applyAngle(int degrees, int backgroundDegrees);
     void setEnabledAll(bool enabled);
+    // What new items of the tool in hand start with: texts under the text tool, shapes otherwise.
+    CFTComponent *toolDefaults() const;
 
     QCheckBox *m_fillCheckbox = nullptr;
     CAColorWell *m_fillColorWell = nullptr;

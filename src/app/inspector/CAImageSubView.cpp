@@ -164,7 +164,7 @@ void CAImageSubView::updateWithView(CADocView *view)
     m_maskCheckbox->setEnabled(shown->canMasked());
     m_maskCheckbox->setChecked(shown->IsMasked());
     showMask(shown);
-    m_opacitySlider->setValue(int(std::lround(double(shown->GetOpacity()) * 100.0)));
+    m_opacitySlider->setValue(CAFillLineSubView::wholePercent(shown->GetOpacity()));
     // The background turns in steps of the slider's marks only.
     m_rotateSlider->setSingleStep(background ? m_rotateSlider->tickInterval() : 1);
     m_rotateSlider->setPageStep(m_rotateSlider->tickInterval());

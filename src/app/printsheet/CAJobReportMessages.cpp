@@ -34,7 +34,10 @@ void tellAfterJob(QWidget *parent, const PWJobReport &report)
     const QString text = report.heading();
     if (text.isEmpty())
         return;
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Parcelwick"), text, QMessageBox::Ok, parent);
+    // A job whose output lacks what was designed warns; one that only has something worth
+    // knowing informs.
+    auto *box = new QMessageBox(report.failsJob() ? QMessageBox::Warning : QMessageBox::Information,
+                                QStringLiteral("Parcelwick"), text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("_jobReport"));
     box->setInformativeText(details(report));
     // Names and reasons come from contacts files and pictures: shown as they are, never as markup.

@@ -11,7 +11,8 @@ class QWidget;
 namespace CAJobReportMessages {
 
 // After a job that printed or wrote its pages: a box over parent naming each of them; nothing
-// when the report is empty. The box's object name is "_jobReport".
+// when the report is empty. The box's object name is "_jobReport"; it warns when the job failed
+// (PWJobReport::failsJob), and only informs otherwise.
 void tellAfterJob(QWidget *parent, const PWJobReport &report);
 // The text of that box's details: the report's lines, at most kMaxLines of them.
 QString details(const PWJobReport &report);

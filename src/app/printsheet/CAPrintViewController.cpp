@@ -629,7 +629,7 @@ void CAPrintViewController::exportPdf()
     if (!m_view)
         return;
     const QString name = m_designName.trimmed();
-    const QString path = pdfPathChooser()(this, QStringLiteral("%1.pdf").arg(name.isEmpty() ? u"Untitled"_s : name));
+    const QString path = pdfPathChooser()(this, m_designFolder + (name.isEmpty() ? u"Untitled"_s : name) + u".pdf"_s);
     if (path.isEmpty())
         return;
     QProgressDialog progress(this);

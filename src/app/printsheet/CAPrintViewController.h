@@ -34,8 +34,9 @@ class CAPrintViewController : public QDialog
 public:
     enum ReturnCode : int { Cancel = 0, Print = 1, EditList = 4 };
 
-    // Asks for the file a PDF export goes to; empty cancels. Tests put a path in place.
-    using PdfPathChooser = std::function<QString(QWidget *parent, const QString &suggestedName)>;
+    // Asks for the file a PDF export goes to, starting at the suggested path (the folder and the
+    // name offered); empty cancels. Tests put a path in place.
+    using PdfPathChooser = std::function<QString(QWidget *parent, const QString &suggestedPath)>;
     static void setPdfPathChooser(PdfPathChooser chooser);
     // Sets the printer up for a job (the print dialog); false cancels. Tests print into PDF files.
     using PrinterSetup = std::function<bool(QPrinter &printer, QWidget *parent)>;
@@ -54,6 +55,9 @@ public:
     // The design's name as its window names it ("Untitled" for a design never saved): the file
     // name a PDF export offers, rather than the sheet's title with the layout and size.
     void setDesignName(const QString &name) { m_designName = name; }
+    // The folder Save as PDF starts in: the design's own, or the user's documents folder for a
+    // design never saved.
+    void setDesignFolder(const QString &folder) { m_designFolder = folder.isEmpty() ? folder : folder + u'/'; }
 
     CAPrintSheetKind kind() const { return m_kind; }
     CAPrintingView *printView() const { return m_view.get(); }
@@ -133,6 +137,8 @@ private:
     CAPrintJob::PersonChoice m_persons;
     std::unique_ptr<CAPrintingView> m_view;
     QString m_designName;
+    // With its closing slash; empty for none.
+    QString m_designFolder;
     int m_itemsPerPage = 1;
     int m_pageCount = 1;
     int m_envelopeRotation = 0;

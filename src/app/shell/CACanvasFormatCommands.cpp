@@ -5,6 +5,7 @@
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CACanvasFormat.h"
 #include "app/canvas/CACanvasPictures.h"
+#include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CADocView.h"
 #include "app/inspector/CAPropertiesController.h"
 #include "app/shell/CAActionRouter.h"
@@ -19,10 +20,13 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
+#include "platform/PWNotificationCenter.h"
 
 #include <QAction>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QPointer>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -300,5 +304,21 @@ void installCanvasFormatCommands(CADocumentController &controller)
             if (CADocView *canvas = activeCanvas(controller); canvas && color.isValid())
                 canvas->format().changeColor(kernelColor(color));
         });
+        // The panel shows the colour of what is selected, so that picking any other colour
+        // reaches it: a colour the panel already showed would change nothing. Showing is no pick.
+        PWNotificationCenter::defaultCenter().addObserver(
+            CACanvasSelection::kChangeSelectionNotify, nullptr,
+            [&controller, panel = QPointer<QColorDialog>(panel)](const PWNotification &notification) {
+                CADocView *canvas = activeCanvas(controller);
+                if (!panel || !canvas || notification.object != canvas
+                    || (CAPropertiesController::isPanelVisible()
+                        && CAPropertiesController::sharedPropertiesController()->colorActive()))
+                    return;
+                if (const std::optional<QColor> shown = canvas->format().colorShown(); shown && shown->isValid()) {
+                    const QSignalBlocker quiet(panel.data());
+                    panel->setCurrentColor(*shown);
+                }
+            },
+            &controller);
     }
 }

@@ -10,9 +10,11 @@
 #include <QColorDialog>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QMargins>
 #include <QScreen>
 
 #include <algorithm>
+#include <tuple>
 
 CAFloatingPanels::CAFloatingPanels(QObject *parent)
     : QObject(parent)
@@ -65,9 +67,10 @@ bool CAFloatingPanels::isPanelVisible(Panel panel) const
 
 namespace {
 
-// Room for the title bar the window manager adds above a panel, and between neighbours.
+// Room between neighbours, and for what the window manager adds round a panel: its title bar
+// above, borders at the sides and a handle below.
 constexpr int kMargin = 12;
-constexpr int kTitle = 28;
+constexpr QMargins kDecorations(2, 28, 2, 6);
 
 qint64 overlap(const QRect &frame, const QList<QRect> &areas)
 {
@@ -82,8 +85,31 @@ qint64 overlap(const QRect &frame, const QList<QRect> &areas)
 
 } // namespace
 
-QRect CAFloatingPanels::placeFrame(const QSize &size, const QRect &room, const QList<QRect> &pages,
-                                   const QList<QRect> &panels)
+namespace {
+
+struct Placed
+{
+    QRect frame;
+    qint64 onPages = -1;
+    // Title bars covered, its own by others or others' by it: a panel may stand over another
+    // where the screen has no room, but every title bar stays in reach.
+    qint64 onTitles = -1;
+    qint64 onPanels = -1;
+    bool clear() const { return onPages == 0 && onPanels == 0; }
+    // Less of the pages covered first, then less of the title bars, then less of the panels.
+    bool betterThan(const Placed &other) const
+    {
+        return std::tie(onPages, onTitles, onPanels) < std::tie(other.onPages, other.onTitles, other.onPanels)
+               || other.onPages < 0;
+    }
+};
+
+QRect titleOf(const QRect &frame)
+{
+    return QRect(frame.topLeft(), QSize(frame.width(), std::min(frame.height(), kDecorations.top())));
+}
+
+Placed placeSized(const QSize &size, const QRect &room, const QList<QRect> &pages, const QList<QRect> &panels)
 {
     const int w = std::min(size.width(), room.width());
     const int h = std::min(size.height(), room.height());
@@ -105,24 +131,45 @@ QRect CAFloatingPanels::placeFrame(const QSize &size, const QRect &room, const Q
     // screen is too small for all of them, never over the work.
     std::sort(xs.begin(), xs.end(), std::greater<int>());
     std::sort(ys.begin(), ys.end());
-    QRect best;
-    qint64 bestPages = -1;
-    qint64 bestPanels = -1;
+    QList<QRect> titles;
+    for (const QRect &panel : panels)
+        titles << titleOf(panel);
+    Placed best;
     for (const int x : xs) {
         for (const int y : ys) {
             const QRect frame = inRoom(x, y);
-            const qint64 onPages = overlap(frame, pages);
-            const qint64 onPanels = overlap(frame, panels);
-            if (onPages == 0 && onPanels == 0)
-                return frame;
-            if (bestPages < 0 || onPages < bestPages || (onPages == bestPages && onPanels < bestPanels)) {
-                best = frame;
-                bestPages = onPages;
-                bestPanels = onPanels;
-            }
+            const Placed here {frame, overlap(frame, pages), overlap(frame, titles) + overlap(titleOf(frame), panels),
+                               overlap(frame, panels)};
+            if (here.clear())
+                return here;
+            if (here.betterThan(best))
+                best = here;
         }
     }
     return best;
+}
+
+} // namespace
+
+QRect CAFloatingPanels::placeFrame(const QSize &size, const QRect &room, const QList<QRect> &pages,
+                                   const QList<QRect> &panels, const QSize &least)
+{
+    Placed best = placeSized(size, room, pages, panels);
+    if (best.clear() || !least.isValid())
+        return best.frame;
+    // A panel that can be smaller stands clear at a smaller size rather than over the page or
+    // another panel: shorter first, then narrower, then both.
+    const QSize smallest = least.boundedTo(size);
+    for (const QSize &smaller : {QSize(size.width(), smallest.height()), QSize(smallest.width(), size.height()), smallest}) {
+        if (smaller == size)
+            continue;
+        const Placed there = placeSized(smaller, room, pages, panels);
+        if (there.clear())
+            return there.frame;
+        if (there.betterThan(best) && std::tie(there.onPages, there.onTitles) < std::tie(best.onPages, best.onTitles))
+            best = there;
+    }
+    return best.frame;
 }
 
 void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
@@ -141,21 +188,21 @@ void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
     panel->ensurePolished();
     if (QLayout *layout = panel->layout())
         layout->activate();
-    const QSize size = panel->testAttribute(Qt::WA_Resized)
-                           ? panel->size()
-                           : panel->sizeHint().expandedTo(panel->minimumSizeHint()).expandedTo(panel->minimumSize());
+    const QSize least = panel->minimumSizeHint().expandedTo(panel->minimumSize());
+    const QSize size = (panel->testAttribute(Qt::WA_Resized) ? panel->size() : panel->sizeHint()).expandedTo(least);
     // A panel placed before keeps its place even while closed: it comes back there.
     QList<QRect> panels;
     for (const QPointer<QWidget> &other : std::as_const(m_placed)) {
         if (other && other != panel)
-            panels << QRect(other->pos(), other->size()).adjusted(0, -kTitle, 0, 0);
+            panels << QRect(other->pos(), other->size()) + kDecorations;
     }
     if (m_ratherClear)
         panels << m_ratherClear();
-    const QRect frame = placeFrame(size + QSize(0, kTitle), screen->availableGeometry(),
-                                   m_keepClear ? m_keepClear() : QList<QRect>(), panels);
+    const QSize decorated(kDecorations.left() + kDecorations.right(), kDecorations.top() + kDecorations.bottom());
+    const QRect frame = placeFrame(size + decorated, screen->availableGeometry(),
+                                   m_keepClear ? m_keepClear() : QList<QRect>(), panels, least + decorated);
     // A panel larger than the screen is brought down to it, so that none of it is out of reach.
-    panel->setGeometry(frame.adjusted(0, kTitle, 0, 0));
+    panel->setGeometry(frame - kDecorations);
     CAWindowPlacement::placeInside(panel, screen->availableGeometry());
     m_placed.append(panel);
 }

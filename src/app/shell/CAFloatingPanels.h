@@ -58,8 +58,10 @@ public:
     void setKeepClear(std::function<QList<QRect>()> areas) { m_keepClear = std::move(areas); }
     void setRatherClear(std::function<QList<QRect>()> areas) { m_ratherClear = std::move(areas); }
     // The frame a panel of the given size gets within room, clear of pages and of panels where it
-    // can; the size and the frames include the title bar the window manager adds.
-    static QRect placeFrame(const QSize &size, const QRect &room, const QList<QRect> &pages, const QList<QRect> &panels);
+    // can, at a smaller size down to least (when given) where only that is clear; the sizes and
+    // the frames include what the window manager adds round a panel.
+    static QRect placeFrame(const QSize &size, const QRect &room, const QList<QRect> &pages, const QList<QRect> &panels,
+                            const QSize &least = QSize());
 
 Q_SIGNALS:
     // A panel was shown or closed through this object.

@@ -1,6 +1,7 @@
 #include "app/shell/CAPreferencesController.h"
 
 #include "app/document/CAWindowPlacement.h"
+#include "app/shell/CAWaitingWindows.h"
 #include <ui_Preferences.h>
 
 #include "kernel/address/CAddressFormatController.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -76,6 +78,13 @@ protected:
         QWidget::closeEvent(event);
         if (event->isAccepted() && m_closed)
             m_closed();
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+            close();
+        else
+            QWidget::keyPressEvent(event);
     }
 
 private:
@@ -165,6 +174,8 @@ void CAPreferencesController::loadWindow()
     m_ui = std::make_unique<Ui::Preferences>();
     m_ui->setupUi(made);
     made->setObjectName(QStringLiteral("Preferences"));
+    // Opened over the panels to change settings, it stays above them while it is up.
+    CAWaitingWindows::markAsAbovePanels(made);
 
     // Boxes show their setting, except the two whose wording is the opposite of the setting.
     m_ui->_snapCheck->setChecked(m_snap);

@@ -11,6 +11,7 @@
 #include "app/shell/CADocumentManager.h"
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
+#include "app/shell/CASavePanel.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/merge/CAPrintingView.h"
 #include "platform/PWBundle.h"
@@ -18,6 +19,7 @@
 #include "platform/PWNotificationCenter.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrinterInfo>
@@ -91,6 +93,8 @@ bool openPrintSheet(CAMainWindowController &window, bool usePrintList)
     auto *sheet = new CAPrintViewController(shared, *kind, std::move(persons), printerNames()(), &window);
     sheet->setWindowTitle(window.windowTitle());
     sheet->setDesignName(CADocumentManager::displayName(*window.record()));
+    const QString file = window.record()->filePath;
+    sheet->setDesignFolder(file.isEmpty() ? CASavePanel::documentsFolder() : QFileInfo(file).absolutePath());
     window.setSheetActive(true);
     QPointer<CAMainWindowController> target = &window;
     QObject::connect(sheet, &QDialog::finished, &window, [target, sheet](int code) { sheetEnded(target, sheet, code); });

@@ -16,12 +16,6 @@
 
 namespace {
 
-// Where a panel opens for a document that has no file yet: the user's documents folder.
-QString documentsFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
-}
 
 // Qt's own panel opens small, and its places column cuts the folder names short; this is the
 // room a user gives it by hand.
@@ -277,4 +271,10 @@ CADocumentManager::Questions CASavePanel::questions()
             box->show();
     };
     return questions;
+}
+
+QString CASavePanel::documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }

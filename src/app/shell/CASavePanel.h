@@ -12,6 +12,9 @@ class CASavePanel
 {
 public:
     static CADocumentManager::Questions questions();
+    // Where a panel opens for a document that has no file yet: the user's documents folder (the
+    // home folder when there is none).
+    static QString documentsFolder();
 
     // Unshown; the caller runs them. Also what the screenshots show.
     static QMessageBox *makeSaveChangesQuestion(QWidget *window, const QString &displayName);

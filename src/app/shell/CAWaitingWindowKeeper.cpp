@@ -1,11 +1,13 @@
 #include "app/shell/CAWaitingWindowKeeper.h"
 
 #include "app/shell/CAWaitingWindows.h"
+#include "platform/PWWindowOwner.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 CAWaitingWindowKeeper::CAWaitingWindowKeeper(QObject *parent)
     : QObject(parent)
@@ -31,8 +33,11 @@ bool CAWaitingWindowKeeper::eventFilter(QObject *watched, QEvent *event)
     if (type == QEvent::Show) {
         // The show event comes before the window is up: the waiting ones go up after it.
         QTimer::singleShot(0, this, [this, shown = QPointer<QWidget>(window)] {
-            if (shown && shown->isVisible())
-                raiseAbove(shown);
+            if (!shown || !shown->isVisible())
+                return;
+            // Told after the toolkit mapped it, which tells the window manager an owner of its own.
+            ownFloating(shown);
+            raiseAbove(shown);
         });
         return QObject::eventFilter(watched, event);
     }
@@ -49,9 +54,28 @@ bool CAWaitingWindowKeeper::eventFilter(QObject *watched, QEvent *event)
         // The window manager brings a document window it activates to the front, over the
         // panels too: they float above it again.
         m_frontDocument = window;
+        ownFloating();
+        raiseAbove(window);
+    } else if (CAWaitingWindows::isPanel(window)) {
+        // A click on a panel brings it up, but not over the settings window.
         raiseAbove(window);
     }
     return QObject::eventFilter(watched, event);
+}
+
+void CAWaitingWindowKeeper::ownFloating(QWidget *only)
+{
+    QWindow *owner = m_frontDocument && m_frontDocument->isVisible() ? m_frontDocument->windowHandle() : nullptr;
+    const auto own = [owner](QWidget *window) {
+        if ((CAWaitingWindows::isPanel(window) || CAWaitingWindows::staysAbovePanels(window)) && window->windowHandle())
+            PWWindowOwner::setOwner(window->windowHandle(), owner);
+    };
+    if (only) {
+        own(only);
+        return;
+    }
+    for (QWidget *window : QApplication::topLevelWidgets())
+        own(window);
 }
 
 void CAWaitingWindowKeeper::raiseAbove(QWidget *front)

@@ -36,6 +36,21 @@ void CAWaitingWindows::markAsPanel(QWidget *window)
         window->setProperty(kPanel, true);
 }
 
+namespace {
+const char *const kAbovePanels = "pwAbovePanels";
+} // namespace
+
+bool CAWaitingWindows::staysAbovePanels(const QWidget *window)
+{
+    return window && window->isWindow() && window->property(kAbovePanels).toBool();
+}
+
+void CAWaitingWindows::markAsAbovePanels(QWidget *window)
+{
+    if (window)
+        window->setProperty(kAbovePanels, true);
+}
+
 bool CAWaitingWindows::isOwnedBy(const QWidget *window, const QWidget *waiting)
 {
     for (const QWidget *owner = window; owner; owner = owner->parentWidget())
@@ -63,7 +78,7 @@ bool CAWaitingWindows::holds(const QWidget *waiting, const QWidget *window)
 bool CAWaitingWindows::isDocument(const QWidget *window)
 {
     return window && window->isWindow() && window->windowType() == Qt::Window && !isPanel(window)
-           && !isWaiting(window);
+           && !isWaiting(window) && !staysAbovePanels(window);
 }
 
 QList<QWidget *> CAWaitingWindows::toRaiseAbove(const QWidget *front, const QList<QWidget *> &topLevels,
@@ -72,6 +87,7 @@ QList<QWidget *> CAWaitingWindows::toRaiseAbove(const QWidget *front, const QLis
     if (!front || !front->isWindow() || isPassing(front) || isWaiting(front))
         return {};
     QList<QWidget *> panels;
+    QList<QWidget *> settings;
     QList<QWidget *> boxes;
     QList<QWidget *> modal;
     for (QWidget *window : topLevels) {
@@ -82,9 +98,11 @@ QList<QWidget *> CAWaitingWindows::toRaiseAbove(const QWidget *front, const QLis
                 (window->windowModality() != Qt::NonModal ? modal : boxes).append(window);
         } else if (isPanel(window) && isDocument(front)) {
             panels.append(window);
+        } else if (staysAbovePanels(window) && (isDocument(front) || isPanel(front))) {
+            settings.append(window);
         }
     }
-    QList<QWidget *> order = panels + boxes + modal;
+    QList<QWidget *> order = panels + settings + boxes + modal;
     if (activeModal && activeModal != front && isWaiting(activeModal) && !isOwnedBy(front, activeModal))
         order.append(activeModal);
     return order;

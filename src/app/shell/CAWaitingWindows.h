@@ -18,6 +18,10 @@ public:
     // document in front.
     static bool isPanel(const QWidget *window);
     static void markAsPanel(QWidget *window);
+    // A window of settings the user opened over the panels (the preferences): neither a document
+    // nor a panel, it stays above the panels while it is up.
+    static bool staysAbovePanels(const QWidget *window);
+    static void markAsAbovePanels(QWidget *window);
     // Whether window belongs to waiting (stands above it as one of its own, a box it opened).
     static bool isOwnedBy(const QWidget *window, const QWidget *waiting);
     // Whether the modal window waiting keeps window from answering: every other window for an
@@ -28,8 +32,9 @@ public:
     static bool isDocument(const QWidget *window);
     // The windows to bring up again, in this order, after front came up or to the front: none
     // when front waits itself or belongs to a waiting window. Above a document window the
-    // visible panels float; above everything the waiting windows stand, the boxes first, the
-    // modal windows after them, the one that answers first last.
+    // visible panels float, and above a document or a panel the settings windows; above
+    // everything the waiting windows stand, the boxes first, the modal windows after them, the
+    // one that answers first last.
     static QList<QWidget *> toRaiseAbove(const QWidget *front, const QList<QWidget *> &topLevels,
                                          QWidget *activeModal);
     // The window that takes the keyboard when the user brings activated to the front: the modal

@@ -249,7 +249,10 @@ void CFTAAddressPanel::SetStrokeColor(const CDDColor *color)
     for (const std::unique_ptr<CFTAAddressText> &field : mAddressTexts)
         if (field)
             field->SetTextColor(color);
+    // The colour of the texts new fields get; whether they are outlined stays as it was.
+    const bool outlined = mDefText.IsStroked();
     mDefText.SetStrokeColor(color);
+    mDefText.SetStroked(outlined);
 }
 
 void CFTAAddressPanel::SetFillColor(const CDDColor *color)

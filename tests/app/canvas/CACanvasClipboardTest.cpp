@@ -229,6 +229,36 @@ TEST_F(CACanvasClipboardTest, DuplicateCopiesTheSelectionTenPointsOffSelectedAnd
     EXPECT_TRUE(sameDesign(saved(), before));
 }
 
+// Duplicated again and again from the card's corner, each copy lands on the card and on the place
+// of no object there: never back on the one copied, nor on an earlier copy.
+TEST_F(CACanvasClipboardTest, DuplicatesAtTheCardsCornerNeverLandOnAnObjectsPlace)
+{
+    const CFTADocument *design = document.ftDocument();
+    const QRectF card(0.0, 0.0, design->getDocumentSizeX(0), design->getDocumentSizeY(0));
+    const QRectF frame = CACanvasEdits::frameOf(box);
+    box->SetOrigin(card.width() - frame.width() - 4.0, card.height() - frame.height() - 4.0);
+    selectOnly(box);
+    for (int copy = 1; copy <= 5; ++copy) {
+        const size_t count = list().size();
+        clipboard().duplicate();
+        ASSERT_EQ(added(count).size(), 1u) << copy;
+    }
+    QList<QRectF> places;
+    for (const CFTComponent *component : list()) {
+        const QRectF place = CACanvasEdits::frameOf(component);
+        for (const QRectF &other : std::as_const(places))
+            EXPECT_FALSE(std::abs(place.left() - other.left()) < 0.01 && std::abs(place.top() - other.top()) < 0.01
+                         && place.size() == other.size())
+                << "two objects at " << place.left() << "," << place.top();
+        places << place;
+    }
+    for (const CFTComponent *component : list()) {
+        if (component != box && CACanvasEdits::frameOf(component).size() == frame.size()) {
+            EXPECT_TRUE(card.contains(CACanvasEdits::frameOf(component))) << "a copy off the card";
+        }
+    }
+}
+
 TEST_F(CACanvasClipboardTest, PlainTextBecomesOneSimpleTextAtThePageCentre)
 {
     QMimeData data;

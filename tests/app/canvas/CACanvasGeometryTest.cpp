@@ -108,6 +108,17 @@ TEST(CACanvasGeometryTest, ADuplicateStepsTenPointsOnAndStaysOnTheCard)
     };
     for (const auto &c : cases)
         EXPECT_EQ(CACanvasGeometry::duplicateOffset(c.objects, card, 10.0), c.offset) << c.name;
+    // Where that place is taken (the object copied, an earlier copy), the nearest free whole steps
+    // that keep the copy on the card; with none free, the step as before.
+    const QRectF corner(120, 90, 20, 15);
+    const auto takenAt = [](QList<QPointF> moves) {
+        return [moves](const QPointF &move) { return moves.contains(move); };
+    };
+    EXPECT_EQ(CACanvasGeometry::duplicateOffset(corner, card, 10.0, takenAt({{-10, -10}})), QPointF(-10, -20));
+    EXPECT_EQ(CACanvasGeometry::duplicateOffset(corner, card, 10.0, takenAt({{-10, -10}, {-10, -20}})), QPointF(-20, -10));
+    EXPECT_EQ(CACanvasGeometry::duplicateOffset(QRectF(40, 40, 30, 20), card, 10.0, takenAt({{10, 10}})), QPointF(10, -10));
+    EXPECT_EQ(CACanvasGeometry::duplicateOffset(QRectF(0, 0, 144, 108), card, 10.0, [](const QPointF &) { return true; }),
+              QPointF(10, 10));
 }
 
 TEST(CACanvasGeometryTest, FitZoomLeavesFortyPointsAndStaysBetweenHalfAndThreeTimes)

@@ -5,6 +5,7 @@
 #include "app/command/CACommandLine.h"
 
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,25 @@ TEST(CommandLineParseTest, HelpListsEveryInstanceOption)
     for (const char16_t *option : {u"--preview", u"--print-dialog", u"--print-multiple", u"--show-sheet",
                                    u"--import-contacts", u"--into", u"--append", u"--assistant", u"--new"})
         EXPECT_TRUE(help.contains(QString::fromUtf16(option))) << qPrintable(QString::fromUtf16(option));
+}
+
+// Every option the help lists is one the program takes (a missing value aside): none is answered
+// as unknown.
+TEST(CommandLineParseTest, EveryOptionTheHelpListsIsKnown)
+{
+    const QString help = CACommandLine::helpText();
+    static const QRegularExpression listed(u"(?:^|[\\s,])(--?[A-Za-z][A-Za-z0-9-]*)"_s);
+    QStringList options;
+    for (QRegularExpressionMatchIterator it = listed.globalMatch(help); it.hasNext();)
+        options << it.next().captured(1);
+    options.removeDuplicates();
+    ASSERT_TRUE(options.contains(u"--help"_s)) << qPrintable(help);
+    ASSERT_TRUE(options.contains(u"--print"_s)) << qPrintable(help);
+    for (const QString &option : std::as_const(options)) {
+        QString error;
+        parse({option}, &error);
+        EXPECT_FALSE(error.contains(u"Unknown option"_s, Qt::CaseInsensitive)) << qPrintable(option + u": "_s + error);
+    }
 }
 
 // "--" ends the options: what follows is a file name, whatever it looks like, and no batch or

@@ -215,7 +215,9 @@ TEST_F(CAPrintMultipleDialogTest, PersonsAddedFromAVCardFileKeepTheirCardsWithOn
 
 TEST_F(CAPrintMultipleDialogTest, InlineEditorChangesTheListAtOnceAndSortsItIn)
 {
-    storeList(u"Club"_s, {person(u"Ann"_s, u"Baker"_s), person(u"Eve"_s, u"Young"_s)}, 18);
+    const std::shared_ptr<PWPerson> baker = person(u"Ann"_s, u"Baker"_s);
+    const QString identity = baker->uniqueId();
+    storeList(u"Club"_s, {baker, person(u"Eve"_s, u"Young"_s)}, 18);
     CAPrintMultipleDialog dialog(models());
     dialog.prepare(CAPrintListEditor::PrintLists, 0);
     const int code = run(dialog, [&] {
@@ -233,6 +235,8 @@ TEST_F(CAPrintMultipleDialogTest, InlineEditorChangesTheListAtOnceAndSortsItIn)
     });
     ASSERT_EQ(code, CAPrintMultipleDialog::kOK);
     EXPECT_EQ(lastNames(printLists.getPrintListAt(0)), (QStringList{u"Young"_s, u"Zimmer"_s}));
+    // The edited person is the same person: its UID stays.
+    EXPECT_EQ(printLists.getPrintListAt(0).at(1)->uniqueId(), identity);
 }
 
 TEST_F(CAPrintMultipleDialogTest, ModesShowTheirListAndTheSourceMenuFollows)

@@ -145,6 +145,22 @@ TEST(CACustomFormatEditor, CancelRemovesTheFreshEntryButKeepsAnEditedOne)
     EXPECT_EQ(e.storedNames(), QStringList{u"Untitled"_s});
 }
 
+// Escape cancels the format being designed (a new one goes), then closes the editor.
+TEST(CACustomFormatEditor, EscapeCancelsTheDesignThenCloses)
+{
+    Editor e;
+    e.click("addButton");
+    ASSERT_EQ(e.editor.currentPage(), CACustomFormatEditor::kTemplatePage);
+    e.editor.nameField()->setFocus();
+    QTest::keyClick(e.editor.nameField(), Qt::Key_Escape);
+    EXPECT_EQ(e.editor.currentPage(), CACustomFormatEditor::kSelectionPage);
+    EXPECT_TRUE(e.storedNames().isEmpty()) << "the fresh format went with the cancel";
+    EXPECT_TRUE(e.editor.isVisible());
+    e.editor.formatsTable()->setFocus();
+    QTest::keyClick(e.editor.formatsTable(), Qt::Key_Escape);
+    EXPECT_FALSE(e.editor.isVisible());
+}
+
 TEST(CACustomFormatEditor, DeletingTheLastRowSelectsTheNewLastAndTheOnlyRowDisablesTheButtons)
 {
     Editor e;

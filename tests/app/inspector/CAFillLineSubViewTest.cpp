@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <numbers>
 
@@ -51,9 +52,27 @@ TEST(FillLineRules, AnAngleShowsItsWholeDegrees)
         double degrees;
         int shown;
     } angles[] = {{30.0, 30}, {-15.0, -15}, {90.0, 90}, {175.0, 175}, {29.4, 29}, {-29.4, -29}, {0.4, 0},
-                   {44.977, 45}, {-79.985, -80}, {29.6, 30}, {-29.6, -30}};
+                   {44.977, 45}, {-79.985, -80}, {29.6, 29}, {-29.6, -29}, {44.95, 44}, {0.97, 0}};
     for (const auto &angle : angles)
         EXPECT_EQ(CAFillLineSubView::wholeDegrees(angle.degrees * std::numbers::pi / 180.0), angle.shown) << angle.degrees;
+    // Every whole degree typed, stored to the file's three decimals and read back, shows as typed.
+    for (int typed = -180; typed <= 180; ++typed) {
+        const double stored = std::round(typed * std::numbers::pi / 180.0 * 1000.0) / 1000.0;
+        EXPECT_EQ(CAFillLineSubView::wholeDegrees(stored), typed);
+    }
+}
+
+TEST(FillLineRules, AnOpacityShowsItsWholePercentTowardZero)
+{
+    const struct
+    {
+        float opacity;
+        int shown;
+    } opacities[] = {{0.756f, 75}, {0.999f, 99}, {0.005f, 0}, {0.4f, 40}, {1.0f, 100}, {0.0f, 0}};
+    for (const auto &row : opacities)
+        EXPECT_EQ(CAFillLineSubView::wholePercent(row.opacity), row.shown) << row.opacity;
+    for (int typed = 0; typed <= 100; ++typed)
+        EXPECT_EQ(CAFillLineSubView::wholePercent(float(typed) / 100.0f), typed);
 }
 
 TEST(FillLineRules, SliderPositionsStandForTheirWidths)
@@ -242,13 +261,11 @@ TEST(FillLinePane, LineWidthSliderPositionIsOneUndoableStepForEveryShape)
     EXPECT_FLOAT_EQ(canvas.bare->GetStrokeWidth(), 2.0f);
     EXPECT_EQ(canvas.child<QLineEdit>("m_lineWidthTextField")->text(), QStringLiteral("2"));
     EXPECT_EQ(canvas.undo().undoActionName(), PWLocalizedString(QStringLiteral("CHANGE_LINEWIDTH")));
-    // One undo takes back the width of both shapes.
+    EXPECT_FLOAT_EQ(canvas.view.ftView()->defBox()->GetStrokeWidth(), 2.0f) << "new shapes take the width";
+    // One undo takes back the width of both shapes and of new shapes: the saved design is back.
     canvas.undo().undo();
     EXPECT_FALSE(canvas.undo().canUndo());
-    // The width was the selection's alone: new shapes keep theirs, and the saved design is back.
     EXPECT_FLOAT_EQ(canvas.view.ftView()->defBox()->GetStrokeWidth(), defaults.width);
-    EXPECT_TRUE(sameDesign(canvas.saved(), before));
-    canvas.restore(defaults);
     EXPECT_TRUE(sameDesign(canvas.saved(), before));
 }
 
@@ -318,9 +335,106 @@ TEST(FillLinePane, EveryControlChangesTheSelectionAndUndoRestoresTheSavedDesign)
 
     while (canvas.undo().canUndo())
         canvas.undo().undo();
-    // Every control acted on the selection alone: the saved design is back without help.
-    EXPECT_EQ(canvas.view.ftView()->defBox()->IsFilled(), defaults.filled);
+    // Opacity and angle went to new shapes in their steps and came back with them; the switches
+    // set what new shapes get as no step of their own, and the colours left it alone.
+    CFTDefComponentBox *box = canvas.view.ftView()->defBox();
+    EXPECT_FLOAT_EQ(box->GetOpacity(), defaults.opacity);
+    EXPECT_DOUBLE_EQ(box->GetAngle(), defaults.angle);
+    EXPECT_NE(box->IsFilled(), defaults.filled);
+    ASSERT_TRUE(defaults.stroke && box->GetStrokeColor());
+    EXPECT_EQ(box->GetStrokeColor()->toQColor().rgba(), defaults.stroke->toQColor().rgba());
+    canvas.restore(defaults);
     EXPECT_TRUE(sameDesign(canvas.saved(), before));
+}
+
+// What new items get follows the pane's opacity, width, angle and switches as they change the
+// selection; undone with the selection's step where that step takes it, kept where it is no step.
+struct DefaultFollowsCase
+{
+    const char *name;
+    std::function<void(InspectedCanvas &)> prepare; // before the shape is selected
+    std::function<void(InspectedCanvas &)> act;
+    std::function<double(CFTAView &)> read; // the default the act sets
+    double wanted;
+    bool undone;
+};
+
+void PrintTo(const DefaultFollowsCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class DefaultsFollow : public ::testing::TestWithParam<DefaultFollowsCase>
+{
+};
+
+TEST_P(DefaultsFollow, TheSelectionsEditSetsWhatNewItemsGet)
+{
+    const DefaultFollowsCase &row = GetParam();
+    InspectedCanvas canvas;
+    CFTAView &view = *canvas.view.ftView();
+    canvas.box->SetFilled(true);
+    canvas.box->SetStroked(true);
+    view.defBox()->SetFilled(true);
+    view.defBox()->SetStroked(true);
+    if (row.prepare)
+        row.prepare(canvas);
+    canvas.select({canvas.box});
+    const double before = row.read(view);
+    ASSERT_NE(before, row.wanted);
+    row.act(canvas);
+    EXPECT_NEAR(row.read(view), row.wanted, 1e-6) << "new items take it";
+    ASSERT_TRUE(canvas.undo().canUndo()) << "the selection changed";
+    canvas.undo().undo();
+    EXPECT_NEAR(row.read(view), row.undone ? before : row.wanted, 1e-6);
+}
+
+const auto kTyped = [](const char *field, const char *text) {
+    return [field, text](InspectedCanvas &canvas) { canvas.type(field, QString::fromLatin1(text)); };
+};
+const auto kToggled = [](const char *checkbox) {
+    return [checkbox](InspectedCanvas &canvas) { canvas.toggle(checkbox); };
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DefaultsFollow,
+    ::testing::Values(
+        DefaultFollowsCase {"TypedOpacity", {}, kTyped("m_fillOpacityTextField", "40"),
+                            [](CFTAView &v) { return double(v.defBox()->GetOpacity()); }, 0.4, true},
+        DefaultFollowsCase {"SlidOpacity", {},
+                            [](InspectedCanvas &c) { c.child<QSlider>("m_fillOpacitySlider")->setValue(30); },
+                            [](CFTAView &v) { return double(v.defBox()->GetOpacity()); }, 0.3, true},
+        DefaultFollowsCase {"TypedAngle", {}, kTyped("m_rotateEdit", "30"),
+                            [](CFTAView &v) { return v.defBox()->GetAngle(); }, std::numbers::pi / 6.0, true},
+        DefaultFollowsCase {"SlidAngle", {}, [](InspectedCanvas &c) { c.child<QSlider>("m_rotateSlider")->setValue(88); },
+                            [](CFTAView &v) { return v.defBox()->GetAngle(); }, std::numbers::pi / 2.0, true},
+        DefaultFollowsCase {"TypedWidth", {}, kTyped("m_lineWidthTextField", "3.5"),
+                            [](CFTAView &v) { return double(v.defBox()->GetStrokeWidth()); }, 3.5, true},
+        DefaultFollowsCase {"FillSwitch", {}, kToggled("m_fillCheckbox"),
+                            [](CFTAView &v) { return double(v.defBox()->IsFilled()); }, 0.0, false},
+        DefaultFollowsCase {"LineSwitch", {}, kToggled("m_lineCheckbox"),
+                            [](CFTAView &v) { return double(v.defBox()->IsStroked()); }, 0.0, false},
+        // Under the text tool the switch sets new texts' line, not new shapes'.
+        DefaultFollowsCase {"LineSwitchUnderTheTextTool",
+                            [](InspectedCanvas &c) {
+                                c.view.ftView()->setToolMode(toolText);
+                                c.view.ftView()->defText()->SetStroked(true);
+                            },
+                            kToggled("m_lineCheckbox"),
+                            [](CFTAView &v) { return double(v.defText()->IsStroked()) + 2.0 * v.defBox()->IsStroked(); },
+                            2.0, false}),
+    [](const ::testing::TestParamInfo<DefaultFollowsCase> &info) { return std::string(info.param.name); });
+
+TEST(FillLinePane, ShowsOpacityAndAngleTowardZero)
+{
+    InspectedCanvas canvas;
+    canvas.box->SetOpacity(0.756f);
+    canvas.box->SetAngle(29.6 * std::numbers::pi / 180.0);
+    canvas.select({canvas.box});
+    EXPECT_EQ(canvas.child<QLineEdit>("m_fillOpacityTextField")->text(), QStringLiteral("75"));
+    EXPECT_EQ(canvas.child<QSlider>("m_fillOpacitySlider")->value(), 75);
+    EXPECT_EQ(canvas.child<QLineEdit>("m_rotateEdit")->text(), QStringLiteral("29"));
+    EXPECT_EQ(canvas.child<QSlider>("m_rotateSlider")->value(), 29);
 }
 
 TEST(FillLinePane, TheInspectorOutlivesItsCanvas)

@@ -20,7 +20,9 @@
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPageRanges>
 #include <QPushButton>
@@ -92,8 +94,9 @@ TEST_F(PrintSheetTest, LabelSheetPreviewsAndExportsThePagesTheCopiesFill)
     QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
     EXPECT_EQ(offered, u"Untitled.pdf"_s) << "a design nobody named";
     sheet->setDesignName(u"mailing"_s);
+    sheet->setDesignFolder(QFileInfo(m_pdfPath).absolutePath());
     QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
-    EXPECT_EQ(offered, u"mailing.pdf"_s);
+    EXPECT_EQ(offered, QFileInfo(m_pdfPath).dir().filePath(u"mailing.pdf"_s));
     EXPECT_EQ(pdfPages(m_pdfPath), 1);
 
     // Ten labels from the fifth slot.

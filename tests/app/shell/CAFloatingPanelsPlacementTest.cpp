@@ -94,6 +94,55 @@ TEST_P(CAFloatingPanelsFirstStartTest, PanelsLeaveThePageFreeWhereTheScreenHasRo
     }
 }
 
+// The five panels of a first start as they are, with their least sizes and what the window
+// manager adds round them: on the screens users have, each stands inside the screen, off the
+// page, and off the other panels wherever some size it can take has room for that.
+struct SizedScreenCase
+{
+    const char *name;
+    QRect room;
+    QRect page;
+};
+
+class CAFloatingPanelsLeastSizeTest : public testing::TestWithParam<SizedScreenCase>
+{
+};
+
+TEST_P(CAFloatingPanelsLeastSizeTest, PanelsShrinkToTheirLeastSizeRatherThanCoverOneAnother)
+{
+    const SizedScreenCase &param = GetParam();
+    // Colours (fixed), fonts, addresses, design, inspector.
+    const QList<std::pair<QSize, QSize>> panels = {{{533, 438}, {533, 438}},
+                                                   {{504, 394}, {323, 309}},
+                                                   {{384, 474}, {384, 276}},
+                                                   {{264, 454}, {224, 259}},
+                                                   {{406, 504}, {406, 490}}};
+    QList<QRect> placed;
+    for (const auto &[size, least] : panels) {
+        const int index = int(placed.size());
+        const bool roomForAll = clearSpotExists(least, param.room, placed + QList<QRect> {param.page});
+        const QRect frame = CAFloatingPanels::placeFrame(size, param.room, {param.page}, placed, least);
+        EXPECT_TRUE(param.room.contains(frame)) << param.name << " panel " << index;
+        EXPECT_GE(frame.width(), least.width());
+        EXPECT_GE(frame.height(), least.height());
+        EXPECT_LE(frame.width(), size.width());
+        EXPECT_LE(frame.height(), size.height());
+        if (roomForAll) {
+            EXPECT_FALSE(frame.intersects(param.page)) << param.name << ": panel " << index << " covers the page";
+            EXPECT_FALSE(std::any_of(placed.begin(), placed.end(), [&](const QRect &other) { return other.intersects(frame); }))
+                << param.name << ": panel " << index << " covers another with room left";
+        }
+        placed.append(frame);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, CAFloatingPanelsLeastSizeTest,
+    testing::Values(SizedScreenCase {"s1600x1000", QRect(0, 0, 1600, 1000), QRect(62, 216, 586, 222)},
+                    SizedScreenCase {"s1280x800", QRect(0, 0, 1280, 800), QRect(62, 216, 586, 222)},
+                    SizedScreenCase {"s1920x1080", QRect(0, 0, 1920, 1080), QRect(62, 216, 586, 222)}),
+    [](const testing::TestParamInfo<SizedScreenCase> &info) { return std::string(info.param.name); });
+
 INSTANTIATE_TEST_SUITE_P(
     Screens, CAFloatingPanelsFirstStartTest,
     testing::Values(ScreenCase {"full_hd", QRect(0, 0, 1920, 1080), QRect(40, 150, 640, 380)},

@@ -363,6 +363,25 @@ TEST_F(PreferencesTest, TheCommaBoxLeavesTheCommasOutOfPrintedAddressesAsItsWord
     CAPrintViewController::setPdfPathChooser([](QWidget *, const QString &) { return QString(); });
 }
 
+// Escape closes the window from any of its controls, as the Close button does.
+TEST_F(PreferencesTest, EscapeClosesTheWindow)
+{
+    CAPreferencesController preferences;
+    int refreshed = 0;
+    preferences.setClosedHook([&refreshed] { ++refreshed; });
+    preferences.showWindow();
+    QWidget *window = preferences.window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto *box = window->findChild<QCheckBox *>(u"_snapCheck"_s);
+    ASSERT_NE(box, nullptr);
+    const bool snap = box->isChecked();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(refreshed, 1);
+    EXPECT_EQ(box->isChecked(), snap) << "the key changed no setting";
+}
+
 class PreferencesCommand : public shelltest::Test
 {
 };

@@ -24,6 +24,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -494,7 +496,8 @@ TEST_F(PrintCommandsTest, PrintToFileHoldsTheCopiesAndPagesTheDialogAsked)
     }
 }
 
-// Save as PDF offers the design's own name, not the window's title with the layout and size.
+// Save as PDF offers the design's own name, not the window's title with the layout and size, in
+// the design's own folder, not the one the program was started in.
 TEST_F(PrintCommandsTest, SaveAsPdfOffersTheDesignsName)
 {
     CAMainWindowController *window = openLabel(u"Avery"_s, u"03112"_s);
@@ -508,7 +511,8 @@ TEST_F(PrintCommandsTest, SaveAsPdfOffersTheDesignsName)
     CAPrintViewController *sheet = openSheet(window);
     ASSERT_NE(sheet, nullptr);
     output(sheet, Output::SaveAsPdf);
-    EXPECT_EQ(offered, u"03112.pdf"_s);
+    ASSERT_NE(QDir::current(), QFileInfo(path(u"03112.pwdc"_s)).dir());
+    EXPECT_EQ(offered, path(u"03112.pdf"_s));
     sheet->reject();
 }
 

@@ -29,6 +29,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <functional>
+
 namespace {
 
 const QByteArray kEndlessEps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 40 40\n{ } loop\nshowpage\n";
@@ -163,6 +165,104 @@ INSTANTIATE_TEST_SUITE_P(
                       ReportCase {"Both", Content::Both, "The address of Bob Long",
                                   {u"EPS picture of 67 bytes is drawn as a placeholder"_s,
                                    u"The address of Bob Long does not fit its label"_s}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// A window's print whose output lacks what was designed says so as a warning: an envelope's
+// window over its address, a file field's text file missing, persons printed on a design with no
+// recipient's address. Each as the batch's failures, from File > Print.
+struct FailedJobRow
+{
+    const char *name;
+    // Writes and opens the design, and opens its print sheet; the window.
+    std::function<CAMainWindowController *(PrintJobReportTest &)> open;
+    QString told; // the start of the box's line
+};
+
+void PrintTo(const FailedJobRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class PrintJobFailedTest : public PrintJobReportTest, public ::testing::WithParamInterface<FailedJobRow>
+{
+public:
+    // The design written to design.pwdc and opened, its sheet open with its persons when given.
+    CAMainWindowController *openWith(CADocument &document, const std::vector<std::shared_ptr<PWPerson>> &persons = {})
+    {
+        if (!document.writeToFile(path(u"design.pwdc"_s)))
+            return nullptr;
+        const std::shared_ptr<CAOpenDocument> record = manager().openDocument(path(u"design.pwdc"_s));
+        auto *window = record ? qobject_cast<CAMainWindowController *>(record->window.data()) : nullptr;
+        if (!window)
+            return nullptr;
+        if (persons.empty())
+            return openSheet(window) ? window : nullptr;
+        window->document()->setPersonList(persons);
+        return openPrintSheet(*window, true) ? window : nullptr;
+    }
+};
+
+TEST_P(PrintJobFailedTest, TheWindowsPrintWarnsThatTheJobFailed)
+{
+    const FailedJobRow &row = GetParam();
+    CAMainWindowController *window = row.open(*this);
+    ASSERT_NE(window, nullptr);
+    auto *sheet = window->findChild<CAPrintViewController *>();
+    ASSERT_NE(sheet, nullptr);
+    QCoreApplication::processEvents();
+    QTest::mouseClick(sheet->findChild<QPushButton *>(u"_printButton"_s), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QMessageBox *box = jobReport(window);
+    ASSERT_NE(box, nullptr) << "the job said nothing";
+    EXPECT_EQ(box->icon(), QMessageBox::Warning) << "the job failed";
+    EXPECT_TRUE(box->informativeText().startsWith(row.told)) << qPrintable(box->informativeText());
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PrintJobReportShellTest, PrintJobFailedTest,
+    ::testing::Values(
+        FailedJobRow {"CutByWindow",
+                      [](PrintJobReportTest &t) {
+                          const std::shared_ptr<CATemplateFormat> layout =
+                              CATemplateFormat::findPredefLayoutManufacturerID(dtEnvelope, QString(), u"10 Window"_s);
+                          if (!layout)
+                              return static_cast<CAMainWindowController *>(nullptr);
+                          CADocument document(std::make_unique<CFTADocument>(dtEnvelope, CDDString(u"us"_s), CDDString(u"us"_s)));
+                          document.setLayoutArangeComponents(*layout, false);
+                          const std::unique_ptr<CAddressFormat> format =
+                              CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+                                  u"Name+Company"_s, u"us"_s, true, CAddressFormatController::kBarcodeBelow);
+                          auto panel = std::make_unique<CFTAAddressPanel>(true, format.get(), nullptr, false);
+                          panel->SetOrigin(70.0, 150.0);
+                          const std::pair<textCategory, QString> fields[] = {
+                              {tcFirstName, u"Ann"_s}, {tcLastName, u"Abbott"_s}, {tcStreet, u"1 Elm St"_s}, {tcCity, u"Springfield"_s}};
+                          for (const auto &[category, text] : fields)
+                              panel->SetString(true, category, panel->GetAddressType(), CDDString(text), tcNone, false);
+                          document.ftDocument()->AddObject(panel.release(), 0, false);
+                          return static_cast<PrintJobFailedTest &>(t).openWith(document);
+                      },
+                      u"The window of the envelope cuts away part of the address"_s},
+        FailedJobRow {"FileFieldNotRead",
+                      [](PrintJobReportTest &t) {
+                          CADocument document;
+                          document.setLayoutArangeComponents(*defaultLayout(0), false);
+                          auto *field = new CFTFileField(8.0, 8.0, nullptr);
+                          field->SetFile(CDDString(u"missing.txt"_s));
+                          document.ftDocument()->AddObject(field, 0, false);
+                          return static_cast<PrintJobFailedTest &>(t).openWith(document);
+                      },
+                      u"The text file \""_s},
+        FailedJobRow {"NoRecipient",
+                      [](PrintJobReportTest &t) {
+                          CADocument document;
+                          document.setLayoutArangeComponents(*defaultLayout(0), false);
+                          const std::vector<std::shared_ptr<PWPerson>> persons = {
+                              PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Abbott;Ann;;;\r\nEND:VCARD\r\n"),
+                              PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Baker;Bob;;;\r\nEND:VCARD\r\n")};
+                          return static_cast<PrintJobFailedTest &>(t).openWith(document, persons);
+                      },
+                      u"The design has no recipient's address"_s}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // File > Export… writes the design with its picture as a placeholder and says so afterwards.

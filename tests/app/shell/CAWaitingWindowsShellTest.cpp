@@ -4,7 +4,9 @@
 #include "ShellTestSupport.h"
 
 #include "app/shell/CASettingsSaveMonitor.h"
+#include "app/shell/CAPreferencesController.h"
 #include "app/shell/CAWaitingWindows.h"
+#include "platform/PWWindowOwner.h"
 
 #include <QMessageBox>
 #include <QWindow>
@@ -193,6 +195,40 @@ TEST_F(WaitingWindowsShellTest, ThePanelsFloatAboveTheDocumentWindowBroughtForwa
     EXPECT_GT(events.raised.lastIndexOf(panel), events.raised.lastIndexOf(document)) << "the window covers the panel";
 }
 
+// The panels and the settings window belong, for the window manager, to the document window the
+// user works in, and follow the user to another; a click on a panel brings it up below the
+// settings window, never over it.
+TEST_F(WaitingWindowsShellTest, PanelsAndSettingsBelongToTheFrontDocumentAndSettingsStayOnTop)
+{
+    QWidget *first = documentWithPanel();
+    QWidget *panel = controller->panels().colorPanel();
+    ASSERT_TRUE(panel->windowHandle());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(panel->windowHandle()) == first->windowHandle(); }));
+
+    ASSERT_TRUE(perform("preferences"));
+    QWidget *settings = CAPreferencesController::sharedPreferencesController().window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(settings->windowHandle()) == first->windowHandle(); }));
+    EXPECT_EQ(PWWindowOwner::owner(panel->windowHandle()), first->windowHandle()) << "the settings window is no document";
+
+    events.raised.clear();
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !events.raised.isEmpty() && events.raised.last() == settings; }))
+        << "the panel covers the settings window";
+
+    // File > New: the panels and the settings go with the window the user works in now.
+    ASSERT_TRUE(perform("newDocument"));
+    QWidget *second = window(1);
+    ASSERT_TRUE(second && second != first);
+    second->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(panel->windowHandle()) == second->windowHandle(); }));
+    EXPECT_EQ(PWWindowOwner::owner(settings->windowHandle()), second->windowHandle());
+    EXPECT_GT(events.raised.lastIndexOf(settings), events.raised.lastIndexOf(panel)) << "the panel covers the settings";
+    settings->close();
+}
+
 // The decisions themselves, for the kinds of windows the application has.
 TEST(WaitingWindowsTest, WhichWindowTakesTheKeyboard)
 {
@@ -227,6 +263,17 @@ TEST(WaitingWindowsTest, WhichWindowTakesTheKeyboard)
     sheet.hide();
     EXPECT_EQ(CAWaitingWindows::toRaiseAbove(&other, all, nullptr), QList<QWidget *> {&panel});
     EXPECT_TRUE(CAWaitingWindows::toRaiseAbove(&panel, all, nullptr).isEmpty());
+
+    // The settings window is no document: above a document or a panel it comes up again, over
+    // the panels, and brought forward itself it raises nothing.
+    QWidget settings;
+    CAWaitingWindows::markAsAbovePanels(&settings);
+    settings.show();
+    const QList<QWidget *> withSettings {&document, &settings, &panel};
+    EXPECT_FALSE(CAWaitingWindows::isDocument(&settings));
+    EXPECT_EQ(CAWaitingWindows::toRaiseAbove(&document, withSettings, nullptr), (QList<QWidget *> {&panel, &settings}));
+    EXPECT_EQ(CAWaitingWindows::toRaiseAbove(&panel, withSettings, nullptr), QList<QWidget *> {&settings});
+    EXPECT_TRUE(CAWaitingWindows::toRaiseAbove(&settings, withSettings, nullptr).isEmpty());
 }
 
 } // namespace
