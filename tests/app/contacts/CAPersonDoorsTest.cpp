@@ -58,16 +58,16 @@ bool isAddress(const QByteArray &line)
     return line.left(end).split('.').last().toUpper() == "ADR";
 }
 
-using Models = contactstest::WindowModels;
+using DoorModels = contactstest::WindowModels;
 
 // Where persons are stored: the person goes in, the stored form of it comes out.
 struct Destination
 {
     const char *name;
-    std::function<PWPlist(Models &, const std::shared_ptr<PWPerson> &)> store;
+    std::function<PWPlist(DoorModels &, const std::shared_ptr<PWPerson> &)> store;
 };
 
-PWPlist firstStored(Models &models, const QString &key)
+PWPlist firstStored(DoorModels &models, const QString &key)
 {
     return models.scratch.defaults().arrayForKey(key).value(0);
 }
@@ -76,13 +76,13 @@ const QList<Destination> &destinations()
 {
     static const QList<Destination> all = {
         {"My Recipients",
-         [](Models &m, const std::shared_ptr<PWPerson> &person) {
+         [](DoorModels &m, const std::shared_ptr<PWPerson> &person) {
              m.localBase.personListDict().replacePersonList({CAPersonListDictionary::copyPerson(*person)});
              m.localBase.store();
              return firstStored(m, u"LocalContactBase"_s);
          }},
         {"a print list",
-         [](Models &m, const std::shared_ptr<PWPerson> &person) {
+         [](DoorModels &m, const std::shared_ptr<PWPerson> &person) {
              if (m.printLists.count() == 0)
                  m.printLists.insertPrintListAt(0);
              m.printLists.replacePrintListAt(0, {CAPersonListDictionary::copyPerson(*person)});
@@ -90,13 +90,13 @@ const QList<Destination> &destinations()
              return firstStored(m, u"PrintListArray"_s).value(u"Persons"_s).toArray().value(0);
          }},
         {"the senders",
-         [](Models &m, const std::shared_ptr<PWPerson> &person) {
+         [](DoorModels &m, const std::shared_ptr<PWPerson> &person) {
              m.senders.replacePersonsKeepingDefault({CAPersonListDictionary::copyPerson(*person)});
              m.senders.store();
              return firstStored(m, u"SenderList"_s);
          }},
         {"a design",
-         [](Models &, const std::shared_ptr<PWPerson> &person) {
+         [](DoorModels &, const std::shared_ptr<PWPerson> &person) {
              CADocument design;
              design.setCurrentPerson(person.get(), true, false, false);
              const std::optional<PWPlist> file =
@@ -107,7 +107,7 @@ const QList<Destination> &destinations()
     return all;
 }
 
-class CAPersonDoorsTest : public testing::TestWithParam<QString>, protected Models
+class CAPersonDoorsTest : public testing::TestWithParam<QString>, protected DoorModels
 {
 protected:
     CAPersonDoorsTest()
