@@ -1,7 +1,7 @@
 // A design as large as the reader takes, in the window and out of it: a design of many short
 // texts read from its file, saved, and every text nudged at once on the canvas (select all, one
 // arrow key) with its undo; and a design of as many distinct shapes as the reader takes,
-// read and exported to PDF. Each reports the bytes written per component where it writes, and the
+// read and exported to PDF. The largest of each is the most its kind the reader takes. Each reports the bytes written per component where it writes, and the
 // peak resident size the step took (peak_mb). Every step stays within a minute and 2 GB.
 #include "BenchSupport.h"
 
@@ -23,6 +23,11 @@
 #include <memory>
 
 namespace {
+
+// The most texts, and the most shapes, a design the reader takes may hold.
+const int kMostTexts = int(CFTADocumentFileCheck::kMostMemory
+                           / (CFTADocumentFileCheck::kMemoryPerComponent + CFTADocumentFileCheck::kMemoryPerText));
+const int kMostShapes = int(CFTADocumentFileCheck::kMostMemory / CFTADocumentFileCheck::kMemoryPerComponent);
 
 // Texts of a few letters each, or distinct shapes (each of its own size), over a letter page.
 std::unique_ptr<CADocument> makeDesign(int components, bool texts)
@@ -78,7 +83,7 @@ void BM_OpenTexts(benchmark::State &state)
     }
     reportPeak(state);
 }
-BENCHMARK(BM_OpenTexts)->Arg(4000)->Arg(15000)->Arg(60000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_OpenTexts)->Arg(4000)->Arg(15000)->Arg(kMostTexts)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_SaveTexts(benchmark::State &state)
 {
@@ -102,7 +107,7 @@ void BM_SaveTexts(benchmark::State &state)
     state.counters["bytes_per_component"] = double(written.size()) / components;
     reportPeak(state);
 }
-BENCHMARK(BM_SaveTexts)->Arg(4000)->Arg(15000)->Arg(60000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SaveTexts)->Arg(4000)->Arg(15000)->Arg(kMostTexts)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Select all, one arrow key, then the undo of it, as one iteration.
 void BM_NudgeAllTexts(benchmark::State &state)
@@ -128,9 +133,10 @@ void BM_NudgeAllTexts(benchmark::State &state)
         state.SkipWithError("not every text was selected");
     reportPeak(state);
 }
-BENCHMARK(BM_NudgeAllTexts)->Arg(4000)->Arg(15000)->Arg(60000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_NudgeAllTexts)->Arg(4000)->Arg(15000)->Arg(kMostTexts)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// The largest design the reader takes, of distinct shapes: read and exported, or refused at read.
+// The largest design the reader takes, of distinct shapes, read and exported; and one of as many
+// components as the file's count allows, refused at read by its cost (refused 1).
 void BM_ExportLargestShapes(benchmark::State &state)
 {
     const int components = int(state.range(0));
@@ -156,7 +162,7 @@ void BM_ExportLargestShapes(benchmark::State &state)
     reportPeak(state);
 }
 BENCHMARK(BM_ExportLargestShapes)
-    ->Arg(200000)
+    ->Arg(kMostShapes)
     ->Arg(int(CFTADocumentFileCheck::kMostComponents))
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
