@@ -2,9 +2,13 @@
 
 #include "platform/PWTextAttributes.h"
 
+#include <QDataStream>
 #include <QDateTime>
+#include <QHash>
+#include <QMutex>
 #include <QTimeZone>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 
@@ -437,8 +441,33 @@ QByteArray PWKeyedArchiver::archivedData(const PWPlist &root) const
 
 QByteArray PWKeyedArchiver::archivedData(const PWColor &color)
 {
+    // Every component writes several colours, and a design uses few: the archive of each is made
+    // once and its bytes given again (a design of many components otherwise spends most of its
+    // save making the same few archives). The key holds everything the archive is made of.
+    QByteArray key;
+    {
+        QDataStream out(&key, QIODevice::WriteOnly);
+        out << int(color.colorSpace()) << color.catalogName() << color.colorName();
+        for (const float component : {color.redComponent(), color.greenComponent(), color.blueComponent(),
+                                      color.whiteComponent(), color.cyanComponent(), color.magentaComponent(),
+                                      color.yellowComponent(), color.blackComponent(), color.alpha()})
+            out << std::bit_cast<quint32>(component);
+    }
+    static QMutex guard;
+    static QHash<QByteArray, QByteArray> made;
+    {
+        const QMutexLocker locked(&guard);
+        if (const auto found = made.constFind(key); found != made.constEnd())
+            return *found;
+    }
     PWKeyedArchiver archiver;
-    return archiver.archivedData(archiver.encodeColor(color));
+    const QByteArray data = archiver.archivedData(archiver.encodeColor(color));
+    constexpr qsizetype kMostKept = 4096;
+    const QMutexLocker locked(&guard);
+    if (made.size() >= kMostKept)
+        made.clear();
+    made.insert(key, data);
+    return data;
 }
 
 QByteArray PWKeyedArchiver::archivedData(const PWFont &font)

@@ -17,6 +17,7 @@
 #include "platform/PWPerson.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 void CACanvasEdits::endOperation(const CFTAOperationReport &report)
 {
@@ -33,12 +34,13 @@ void CACanvasEdits::endOperation(const CFTAOperationReport &report)
     if (report.kind != Kind::Move && report.kind != Kind::Resize)
         return;
     Step step(*this, report.kind == Kind::Resize ? QStringLiteral("CHANGE_BOUND") : QStringLiteral("MOVE_OBJECT"));
-    std::vector<CFTComponent *> covered;
+    // A set: a drag of every object of a large design would search a list once per object.
+    std::unordered_set<const CFTComponent *> covered;
     for (const CFTAOperationReport::Entry &entry : report.entries) {
         CFTComponent *moved = entry.component;
         if (!moved)
             continue;
-        covered.push_back(moved);
+        covered.insert(moved);
         const QRectF before = entry.frameBefore;
         const double angle = entry.angleBefore;
         if (angle != moved->GetAngle())
@@ -48,7 +50,7 @@ void CACanvasEdits::endOperation(const CFTAOperationReport &report)
     // The next block of a text chain follows its block's resize; it goes back with it.
     for (const CFTAOperationReport::Entry &entry : report.entries) {
         CFTComponent *linked = entry.component ? entry.component->GetLinked() : nullptr;
-        if (!linked || std::find(covered.begin(), covered.end(), linked) != covered.end())
+        if (!linked || covered.contains(linked))
             continue;
         const QRectF before = linked->GetNSLastRect();
         registerInverse([this, before, linked] { setObjectBound(linked, before); });

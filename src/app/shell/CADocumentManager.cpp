@@ -203,14 +203,18 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openFile(const QByteArray &ab
     const QString shown = QFile::decodeName(absolute);
     auto document = std::make_unique<CADocument>();
     QString error;
-    const bool read = textName ? document->readFromFile(shown, &error) : document->readFromFileAtBytes(absolute, &error);
+    QByteArray bytes;
+    const bool read = textName ? document->readFromFile(shown, &error, &bytes)
+                               : document->readFromFileAtBytes(absolute, &error, &bytes);
     if (!read) {
         report(window, tr("“%1” — %2").arg(QFileInfo(shown).fileName(), error));
         return nullptr;
     }
     auto record = keep(std::move(document), shown, textName ? QByteArray() : absolute);
     if (record) {
-        stampFile(*record);
+        // The bytes read, not the file as it stands once the window is made: what another
+        // program writes meanwhile is a change to ask about.
+        stampFile(*record, bytes);
         // The recent list keeps texts; a name that is none would not open again from it.
         if (textName)
             noteRecentDocument(shown);
@@ -249,7 +253,7 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openDocumentWithQuestion(QWid
 }
 
 CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::shared_ptr<CAOpenDocument> &document,
-                                                                 const QString &path)
+                                                                 const QString &path, QByteArray *written)
 {
     QWidget *window = windowOf(document);
     CADocument &design = *document->document;
@@ -270,7 +274,8 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
         }
     }
     QString error;
-    if (!(bytes.isEmpty() ? design.writeToFile(path, &error) : design.writeToFileAtBytes(bytes, &error))) {
+    if (!(bytes.isEmpty() ? design.writeToFile(path, &error, written)
+                          : design.writeToFileAtBytes(bytes, &error, written))) {
         report(window, tr("“%1” — %2").arg(displayName(*document), error));
         return WriteResult::Failed;
     }
@@ -282,9 +287,9 @@ QByteArray CADocumentManager::fileNameBytes(const CAOpenDocument &document)
     return document.fileBytes.isEmpty() ? QFile::encodeName(document.filePath) : document.fileBytes;
 }
 
-void CADocumentManager::stampFile(CAOpenDocument &document)
+void CADocumentManager::stampFile(CAOpenDocument &document, const QByteArray &bytes)
 {
-    document.fileStamp = document.filePath.isEmpty() ? std::nullopt : CAFileStamp::ofFile(fileNameBytes(document));
+    document.fileStamp = document.filePath.isEmpty() ? std::nullopt : std::optional(CAFileStamp::ofBytes(bytes));
 }
 
 bool CADocumentManager::mayReplaceFile(const std::shared_ptr<CAOpenDocument> &document)
@@ -310,7 +315,8 @@ bool CADocumentManager::saveDocument(const std::shared_ptr<CAOpenDocument> &docu
     // without asking; Cancel keeps the window's work unsaved.
     if (!mayReplaceFile(document))
         return false;
-    switch (writeDocument(document, document->filePath)) {
+    QByteArray written;
+    switch (writeDocument(document, document->filePath, &written)) {
     case WriteResult::Failed:
         return false;
     case WriteResult::ChooseAnother:
@@ -318,7 +324,7 @@ bool CADocumentManager::saveDocument(const std::shared_ptr<CAOpenDocument> &docu
     case WriteResult::Written:
         break;
     }
-    stampFile(*document);
+    stampFile(*document, written);
     document->changeCount = 0;
     document->editedBeyondUndo = false;
     Q_EMIT documentStateChanged(document.get());
@@ -333,6 +339,7 @@ bool CADocumentManager::saveDocumentAs(const std::shared_ptr<CAOpenDocument> &do
                                   ? displayName(*document) + QLatin1Char('.') + CADocument::kFileExtension
                                   : document->filePath;
     QString path;
+    QByteArray written;
     // Until the design is written, or the user gives up; a damaged design's own file again
     // brings its question again.
     for (WriteResult result = WriteResult::ChooseAnother; result != WriteResult::Written;) {
@@ -342,7 +349,7 @@ bool CADocumentManager::saveDocumentAs(const std::shared_ptr<CAOpenDocument> &do
         if (QFileInfo(path).suffix().isEmpty())
             path += QLatin1Char('.') + CADocument::kFileExtension;
         path = QFileInfo(path).absoluteFilePath();
-        result = writeDocument(document, path);
+        result = writeDocument(document, path, &written);
         if (result == WriteResult::Failed)
             return false;
     }
@@ -350,7 +357,7 @@ bool CADocumentManager::saveDocumentAs(const std::shared_ptr<CAOpenDocument> &do
     if (path != document->filePath)
         document->fileBytes.clear();
     document->filePath = path;
-    stampFile(*document);
+    stampFile(*document, written);
     document->untitledNumber = 0;
     document->changeCount = 0;
     document->editedBeyondUndo = false;
@@ -406,13 +413,15 @@ bool CADocumentManager::revertDocumentToSaved(const std::shared_ptr<CAOpenDocume
     if (m_questions.confirmRevert && !m_questions.confirmRevert(windowOf(document), displayName(*document)))
         return false;
     QString error;
-    const bool read = document->fileBytes.isEmpty() ? document->document->readFromFile(document->filePath, &error)
-                                                    : document->document->readFromFileAtBytes(document->fileBytes, &error);
+    QByteArray bytes;
+    const bool read = document->fileBytes.isEmpty()
+                          ? document->document->readFromFile(document->filePath, &error, &bytes)
+                          : document->document->readFromFileAtBytes(document->fileBytes, &error, &bytes);
     if (!read) {
         report(windowOf(document), tr("“%1” — %2").arg(displayName(*document), error));
         return false;
     }
-    stampFile(*document);
+    stampFile(*document, bytes);
     document->changeCount = 0;
     document->editedBeyondUndo = false;
     Q_EMIT documentReloaded(document.get());

@@ -154,12 +154,14 @@ private:
                                          const QByteArray &fileBytes = {});
     enum class WriteResult { Written, Failed, ChooseAnother };
     // To path, or, when path is the document's own file and that is named by bytes, to those.
-    WriteResult writeDocument(const std::shared_ptr<CAOpenDocument> &document, const QString &path);
+    // written receives the bytes written.
+    WriteResult writeDocument(const std::shared_ptr<CAOpenDocument> &document, const QString &path,
+                              QByteArray *written);
     void reportReadProblems(const std::shared_ptr<CAOpenDocument> &document);
     // The file's name as the system knows it: the bytes it was opened by, else its path.
     static QByteArray fileNameBytes(const CAOpenDocument &document);
-    // Notes the document's file as it stands now, as the one the window holds.
-    static void stampFile(CAOpenDocument &document);
+    // Notes the bytes the window last read from or wrote to its file as what the file holds.
+    static void stampFile(CAOpenDocument &document, const QByteArray &bytes);
     // Whether Save may write over the document's file: true when the file is still the one the
     // window holds, or the user chose to replace what another program wrote there.
     bool mayReplaceFile(const std::shared_ptr<CAOpenDocument> &document);

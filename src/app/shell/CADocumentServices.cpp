@@ -67,6 +67,18 @@ void ensureRecipientPanel(CADocument &document)
     view.InsertComponent(panel.release(), false);
 }
 
+// Whether the clipboard (or the selection) offers plain text, asked of its formats alone: the
+// menus ask this each time they are checked, and reading the text itself would fetch all of it
+// from the program that holds it, megabytes at a time.
+bool offersText(QClipboard::Mode mode)
+{
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard || (mode == QClipboard::Selection && !clipboard->supportsSelection()))
+        return false;
+    const QMimeData *data = clipboard->mimeData(mode);
+    return data && data->hasText();
+}
+
 QString plainText(QClipboard::Mode mode)
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData(mode);
@@ -89,18 +101,20 @@ void CADocumentServices::registerCommands()
     for (const ServiceCommand &command : kServiceCommands) {
         const int kind = command.kind;
         m_controller.registerCommand(QString::fromLatin1(command.action),
-                                     {[](QAction *) { return !serviceText().trimmed().isEmpty(); },
+                                     {[](QAction *) {
+                                          return offersText(QClipboard::Clipboard)
+                                                 || offersText(QClipboard::Selection);
+                                      },
                                       [this, kind](QAction *) {
                                           const QString text = serviceText();
-                                          if (!text.isEmpty())
+                                          if (!text.trimmed().isEmpty())
                                               fillDocumentWithService(text, kind);
                                       }});
     }
     CAMainWindowController::registerCommand(
         QStringLiteral("pasteAddress"),
         {[](CAMainWindowController &window, QAction *) {
-             const QMimeData *data = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
-             return window.document() && !window.isSheetActive() && data && data->hasText();
+             return window.document() && !window.isSheetActive() && offersText(QClipboard::Clipboard);
          },
          // Through the running application's services: this object goes with its controller.
          [](CAMainWindowController &window, QAction *) {

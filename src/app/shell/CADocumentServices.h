@@ -34,8 +34,9 @@ public:
     explicit CADocumentServices(CADocumentController &controller, QObject *parent = nullptr);
     ~CADocumentServices() override;
 
-    // The three commands of the File menu, each enabled while there is text to take, and Edit >
-    // Paste Address of every document window, enabled while the clipboard holds text.
+    // The three commands of the File menu, each enabled while the clipboard offers text, and Edit >
+    // Paste Address of every document window, enabled while the clipboard offers text. Only the
+    // offered formats are looked at until a command runs: text that proves blank then does nothing.
     void registerCommands();
     // The clipboard's text read as an address, confirmed in the sheet on the window and made the
     // recipient of its design as one undoable step; nothing for text that is no address.

@@ -1,6 +1,7 @@
 #include "app/shell/CAFileStamp.h"
 
 #include "platform/PWDescriptor.h"
+#include "platform/PWPathStatus.h"
 
 #include <QCryptographicHash>
 
@@ -10,7 +11,7 @@ std::optional<QByteArray> CAFileStamp::digestOf(const QByteArray &path)
     if (!file.isValid() || !file.isRegularFile())
         return std::nullopt;
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    QByteArray buffer(1024 * 1024, Qt::Uninitialized);
     for (;;) {
         const qsizetype read = file.readSome(buffer.data(), buffer.size());
         if (read < 0)
@@ -22,18 +23,14 @@ std::optional<QByteArray> CAFileStamp::digestOf(const QByteArray &path)
     return hash.result();
 }
 
-std::optional<CAFileStamp> CAFileStamp::ofFile(const QByteArray &path)
+CAFileStamp CAFileStamp::ofBytes(const QByteArray &bytes)
 {
-    const PWPathStatus::Entry status = PWPathStatus::statusAt(path);
-    if (status.kind != PWPathStatus::Kind::RegularFile)
-        return std::nullopt;
-    const std::optional<QByteArray> digest = digestOf(path);
-    if (!digest)
-        return std::nullopt;
     CAFileStamp stamp;
-    stamp.m_size = status.size;
-    stamp.m_modified = status.modified;
-    stamp.m_digest = *digest;
+    stamp.m_size = bytes.size();
+    // The worker holds its own share of the bytes; they are freed when both are done with them.
+    stamp.m_digest = std::async(std::launch::async, [bytes] {
+                         return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+                     }).share();
     return stamp;
 }
 
@@ -42,10 +39,12 @@ bool CAFileStamp::changedAt(const QByteArray &path) const
     const PWPathStatus::Entry status = PWPathStatus::statusAt(path);
     if (status.kind == PWPathStatus::Kind::Missing)
         return false;
-    if (status.kind != PWPathStatus::Kind::RegularFile || status.size != m_size || !(status.modified == m_modified))
+    if (status.kind != PWPathStatus::Kind::RegularFile || status.size != m_size)
         return true;
-    // Looking the same, the bytes tell: a file written twice within the clock's step, or a copy
-    // that kept the time and size of the one it replaced.
-    const std::optional<QByteArray> digest = digestOf(path);
-    return !digest || *digest != m_digest;
+    // Of the same size, the bytes tell, whatever the file's time says: a file written twice
+    // within the clock's step, or given back the time of the one it replaced, is changed; one
+    // only touched is not.
+    std::future<std::optional<QByteArray>> current = std::async(std::launch::async, [path] { return digestOf(path); });
+    const std::optional<QByteArray> digest = current.get();
+    return !digest || !m_digest.valid() || *digest != m_digest.get();
 }

@@ -45,18 +45,19 @@ bool CFTACoreView::endEditText(void *)
 
 bool CFTACoreView::isSelected(const CFTComponent *component) const
 {
-    return contains(m_aSelected, component);
+    return m_selectedSet.contains(component);
 }
 
 void CFTACoreView::select(CFTComponent *component)
 {
-    if (component && !isSelected(component))
+    if (component && m_selectedSet.insert(component).second)
         m_aSelected.push_back(component);
 }
 
 void CFTACoreView::deselect(const CFTComponent *component)
 {
-    std::erase(m_aSelected, component);
+    if (m_selectedSet.erase(component))
+        std::erase(m_aSelected, component);
 }
 
 void CFTACoreView::selectAll()

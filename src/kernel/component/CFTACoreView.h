@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <unordered_set>
 #include <vector>
 
 class CDDDrawer;
@@ -155,7 +156,11 @@ public:
     const std::vector<CFTComponent *> &getSelComponents() const { return m_aSelected; }
     void select(CFTComponent *component);
     void deselect(const CFTComponent *component);
-    void deselectAll() { m_aSelected.clear(); }
+    void deselectAll()
+    {
+        m_aSelected.clear();
+        m_selectedSet.clear();
+    }
     // Every visible object of the edited list, in list order.
     void selectAll();
 
@@ -220,6 +225,10 @@ protected:
     static constexpr bool m_bIsBack = false;
     int m_lastOperPage = -1;
     std::vector<CFTComponent *> m_aSelected;
+    // The same objects, to tell in constant time whether one is selected: every object drawn
+    // asks, and with all of a large design selected a search of the list made each redraw,
+    // nudge and select-all take time in the square of the design's size.
+    std::unordered_set<const CFTComponent *> m_selectedSet;
     toolMode m_toolMode = toolSelect;
     CFTComponent *m_pOperObject = nullptr;
     CFTComponent *m_pLastOperObject = nullptr;

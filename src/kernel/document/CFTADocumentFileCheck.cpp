@@ -183,10 +183,35 @@ QString refusalOf(const PWPlist::Dictionary &dictionary, bool current)
 
 } // namespace
 
-QString CFTADocumentFileCheck::refusalBeforeReading(const QByteArray &bytes)
+std::optional<CFTADocumentFileCheck::Cost> CFTADocumentFileCheck::costOf(const QByteArray &bytes)
 {
     const std::optional<qsizetype> components = PWPlist::countDictionariesHolding(bytes, key_ClassID);
-    return components && *components > kMostComponents ? tooManyComponents(*components) : QString();
+    if (!components)
+        return std::nullopt;
+    Cost cost;
+    cost.components = *components;
+    // A current text keeps its string under one key, a text of an older design under the other.
+    for (const QString &key : {key_TextStorage2, key_TextStorage})
+        cost.texts += PWPlist::countDictionariesHolding(bytes, key).value_or(0);
+    return cost;
+}
+
+QString CFTADocumentFileCheck::refusalBeforeReading(const QByteArray &bytes)
+{
+    const std::optional<Cost> cost = costOf(bytes);
+    if (!cost)
+        return QString();
+    if (cost->components > kMostComponents)
+        return tooManyComponents(cost->components);
+    if (cost->memory() <= kMostMemory)
+        return QString();
+    constexpr double kMegabyte = 1024.0 * 1024.0;
+    return QStringLiteral("it holds %1 components, %2 of them texts: opening and printing it would take some "
+                          "%3 MB of memory, more than the %4 MB a design may take")
+        .arg(cost->components)
+        .arg(cost->texts)
+        .arg(qRound64(double(cost->memory()) / kMegabyte))
+        .arg(qRound64(double(kMostMemory) / kMegabyte));
 }
 
 int CFTADocumentFileCheck::versionOfFile(const PWPlist &file, QString *problem)

@@ -99,7 +99,8 @@ public:
     // Writes the whole document to path through a save file: a failed write leaves what was
     // there before and answers false with the reason. A damaged document (see readProblems)
     // replaces no file for which needsReplaceConfirmation holds.
-    bool writeToFile(const QString &path, QString *error = nullptr) const;
+    // bytes (when given) receives what was written, for the window's stamp of its file.
+    bool writeToFile(const QString &path, QString *error = nullptr, QByteArray *bytes = nullptr) const;
     // Whether writing to path would make the loss of a damaged reading final (some part that
     // could not be read is not kept as it was for the save) and so waits for
     // setReplaceDamagedConfirmed: the path is the file the design was read from (for a design
@@ -126,12 +127,12 @@ public:
     // A copy of a design reads its file names from the design's folder.
     void setDesignFolder(const QString &folder) { m_designFolder = folder; }
     // Reads the design file at path; false with the reason, and the document unchanged, when it
-    // cannot be read or is not a design.
-    bool readFromFile(const QString &path, QString *error = nullptr);
+    // cannot be read or is not a design. bytes (when given) receives the file's bytes as read.
+    bool readFromFile(const QString &path, QString *error = nullptr, QByteArray *bytes = nullptr);
     // The same three for a file named by the bytes the system knows it by: a name that is no
     // UTF-8 has no faithful QString, and the design is still read from and saved back to it.
-    bool readFromFileAtBytes(const QByteArray &path, QString *error = nullptr);
-    bool writeToFileAtBytes(const QByteArray &path, QString *error = nullptr) const;
+    bool readFromFileAtBytes(const QByteArray &path, QString *error = nullptr, QByteArray *bytes = nullptr);
+    bool writeToFileAtBytes(const QByteArray &path, QString *error = nullptr, QByteArray *bytes = nullptr) const;
     bool needsReplaceConfirmationAtBytes(const QByteArray &path) const;
     // The components of a pasteboard payload (or of a file's front side), made fresh and owned
     // by the caller; empty when the bytes are not such a list. Paste and drop read through it:
@@ -316,7 +317,7 @@ private:
     static void applyLayout(CFTADocument &document, const CATemplateFormat &format, bool arrange);
     static void applyDefTextSize(CFTADocument &document);
     // readFromFile with the folder the design's relative file names are read from.
-    bool readFromFileIn(const QString &path, const QString &folder, QString *error);
+    bool readFromFileIn(const QString &path, const QString &folder, QString *error, QByteArray *bytes);
     void adopt(std::unique_ptr<CFTADocument> document);
 
     inline static PreparedDocumentSource s_preparedDocumentSource;

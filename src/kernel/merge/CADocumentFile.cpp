@@ -288,12 +288,12 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
     return true;
 }
 
-bool CADocument::writeToFile(const QString &path, QString *error) const
+bool CADocument::writeToFile(const QString &path, QString *error, QByteArray *bytes) const
 {
-    return writeToFileAtBytes(QFile::encodeName(path), error);
+    return writeToFileAtBytes(QFile::encodeName(path), error, bytes);
 }
 
-bool CADocument::writeToFileAtBytes(const QByteArray &path, QString *error) const
+bool CADocument::writeToFileAtBytes(const QByteArray &path, QString *error, QByteArray *bytes) const
 {
     if (needsReplaceConfirmationAtBytes(path))
         return fail(error, QStringLiteral("The document could not be saved: it was opened with parts that could not be "
@@ -305,6 +305,8 @@ bool CADocument::writeToFileAtBytes(const QByteArray &path, QString *error) cons
     QString reason;
     if (!PWSaveFile::writeAtBytes(path, data, &reason))
         return fail(error, QStringLiteral("The document could not be saved: %1").arg(reason));
+    if (bytes)
+        *bytes = data;
     return true;
 }
 
@@ -317,7 +319,7 @@ bool CADocument::needsReplaceConfirmationAtBytes(const QByteArray &path) const
     return m_damagedSourceBytes.isEmpty() || resolvedName(path) == m_damagedSourceBytes;
 }
 
-bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error)
+bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error, QByteArray *bytes)
 {
     // A pipe with no writer would hold an ordinary open for good, and opening a device may act on
     // it: only a regular file is opened, without waiting, and checked again once open.
@@ -333,7 +335,7 @@ bool CADocument::readFromFileAtBytes(const QByteArray &path, QString *error)
     // The descriptor names the file for the reader whatever bytes its name holds; the folder is
     // the one the name gives.
     const bool read = readFromFileIn(QString::fromLatin1(file.processPath()),
-                                     QFileInfo(QFile::decodeName(path)).absolutePath(), error);
+                                     QFileInfo(QFile::decodeName(path)).absolutePath(), error, bytes);
     if (read && isDamaged())
         m_damagedSourceBytes = resolvedName(path);
     return read;
@@ -344,12 +346,12 @@ bool CADocument::needsReplaceConfirmation(const QString &path) const
     return needsReplaceConfirmationAtBytes(QFile::encodeName(path));
 }
 
-bool CADocument::readFromFile(const QString &path, QString *error)
+bool CADocument::readFromFile(const QString &path, QString *error, QByteArray *bytes)
 {
-    return readFromFileIn(path, QFileInfo(path).absolutePath(), error);
+    return readFromFileIn(path, QFileInfo(path).absolutePath(), error, bytes);
 }
 
-bool CADocument::readFromFileIn(const QString &path, const QString &folder, QString *error)
+bool CADocument::readFromFileIn(const QString &path, const QString &folder, QString *error, QByteArray *bytes)
 {
     // A design is a property list; anything else is refused before it is read whole.
     static const PWFileReader::Signature design{&PWFileReader::looksLikePropertyList, 4096,
@@ -367,6 +369,8 @@ bool CADocument::readFromFileIn(const QString &path, const QString &folder, QStr
         m_designFolder = folder;
         if (isDamaged())
             m_damagedSourceBytes = resolvedName(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
+        if (bytes)
+            *bytes = file.bytes;
         return true;
     } catch (const std::bad_alloc &) {
         return fail(error, openError(QStringLiteral("there is not enough memory to open it")));

@@ -6,6 +6,7 @@
 
 #include "app/contacts/CAServiceDialogController.h"
 #include "app/shell/CADocumentServices.h"
+#include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAChangeLayoutSheet.h"
 #include "platform/PWUndoManager.h"
 #include "app/shell/CAMainMenu.h"
@@ -19,6 +20,8 @@
 #include <QCommandLineParser>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 
@@ -135,9 +138,17 @@ TEST_F(CADocumentServicesTest, FileMenuCommandsNeedTextOnTheClipboard)
         ASSERT_NE(action, nullptr) << item.action;
         EXPECT_EQ(action->text(), item.title);
         EXPECT_TRUE(controller->mainMenu().menu(u"File"_s)->actions().contains(action));
-        QGuiApplication::clipboard()->setText(u"  \n "_s);
+        QGuiApplication::clipboard()->clear();
         controller->mainMenu().validate();
         EXPECT_FALSE(action->isEnabled()) << item.action;
+        // Text is offered, so the item is enabled; only choosing it reads it, and blank text
+        // makes nothing.
+        QGuiApplication::clipboard()->setText(u"  \n "_s);
+        controller->mainMenu().validate();
+        EXPECT_TRUE(action->isEnabled()) << item.action;
+        const qsizetype open = manager().documents().size();
+        action->trigger();
+        EXPECT_EQ(manager().documents().size(), open) << item.action;
         QGuiApplication::clipboard()->setText(kAddress);
         controller->mainMenu().validate();
         EXPECT_TRUE(action->isEnabled()) << item.action;
@@ -424,6 +435,66 @@ TEST_F(CADocumentServicesTest, PasteAddressMakesTheConfirmedPersonTheRecipientAs
 
     CAMainWindowController::unregisterCommand(u"undo"_s);
     CAMainWindowController::unregisterCommand(u"redo"_s);
+}
+
+// Clipboard data that counts how often its bytes are fetched, as each fetch of another program's
+// clipboard brings all of its text across.
+class CountingMimeData : public QMimeData
+{
+public:
+    explicit CountingMimeData(int *fetched)
+        : m_fetched(fetched)
+    {
+    }
+
+protected:
+    QVariant retrieveData(const QString &mimeType, QMetaType type) const override
+    {
+        ++*m_fetched;
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    int *m_fetched;
+};
+
+// Five megabytes of text held on the clipboard from before the start: the first window and its
+// menus, opened with the mouse, look at what is offered and never fetch the text, yet enable
+// the items that take text.
+TEST_F(CADocumentServicesTest, MenusAskTheClipboardWhatItOffersWithoutReadingIt)
+{
+    int fetched = 0;
+    auto *held = new CountingMimeData(&fetched);
+    held->setText(QString(5 * 1024 * 1024, u'x'));
+    QGuiApplication::clipboard()->setMimeData(held);
+    launch(1);
+    installCanvasCommands();
+    CAMainWindowController *w = window(0);
+    ASSERT_NE(w, nullptr);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QMenuBar *bar = w->menuBar();
+    for (const QString &title : {u"File"_s, u"Edit"_s}) {
+        QMenu *menu = controller->mainMenu().menu(title);
+        ASSERT_NE(menu, nullptr);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu)) << title.toStdString();
+        QTest::keyClick(menu, Qt::Key_Escape);
+    }
+    EXPECT_EQ(fetched, 0) << "the clipboard's text was fetched to check the menus";
+    for (const char *action : {"paste", "pasteAddress", "newLabelWithText", "newEnvelopeWithText"}) {
+        QAction *item = controller->mainMenu().itemForAction(QString::fromLatin1(action));
+        ASSERT_NE(item, nullptr) << action;
+        EXPECT_TRUE(item->isEnabled()) << action;
+    }
+    // With nothing offered the same items are disabled.
+    QGuiApplication::clipboard()->clear();
+    QMenu *edit = controller->mainMenu().menu(u"Edit"_s);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(edit->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(edit));
+    EXPECT_FALSE(controller->mainMenu().itemForAction(u"paste"_s)->isEnabled());
+    EXPECT_FALSE(controller->mainMenu().itemForAction(u"pasteAddress"_s)->isEnabled());
+    QTest::keyClick(edit, Qt::Key_Escape);
 }
 
 } // namespace

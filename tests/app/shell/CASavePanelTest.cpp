@@ -13,6 +13,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 using ReplaceAnswer = CADocumentManager::ReplaceAnswer;
@@ -206,12 +209,15 @@ INSTANTIATE_TEST_SUITE_P(EveryButton, CASavePanelReplaceTest,
 
 // Another program (another user's instance) writes the file between its opening here and Save:
 // the save asks before it replaces what that program wrote, and Cancel keeps the window's work
-// unsaved; a file nobody else touched is saved without a question.
+// unsaved; a file nobody else changed is saved without a question, one only touched too.
 struct ChangedClick
 {
     const char *name;
-    // What the other program writes: nothing, bytes of another size, or the same size.
-    enum { Nothing, OtherSize, SameSize } written;
+    // What the other program writes: nothing, bytes of another size, bytes of the same size (and,
+    // for SameSizeAndTime, the file's time of change given back as it was, so that only the bytes
+    // tell), the same bytes with a new time (Touched), or other bytes while the window that
+    // read the file is being made (WhileOpening).
+    enum { Nothing, OtherSize, SameSize, SameSizeAndTime, Touched, WhileOpening } written;
     // The button clicked, or null for the Escape key.
     const char *button;
     bool replaced;
@@ -236,9 +242,17 @@ TEST_P(CASavePanelChangedTest, SavingOverAFileAnotherProgramChangedAsksFirst)
         ASSERT_TRUE(design.writeToFile(file, &error)) << qPrintable(error);
     }
     const QByteArray original = pwtest::readFile(file);
+    const QByteArray theirs = c.written == ChangedClick::OtherSize ? original + "<!-- saved elsewhere -->\n"
+                              : c.written == ChangedClick::Touched  ? original
+                                                                    : QByteArray(original).replace("<plist", "<PLIST");
+    const bool asks = c.written != ChangedClick::Nothing && c.written != ChangedClick::Touched;
     launch(1);
     useRealDialogs();
     manager().questions().confirmReplaceChanged = CASavePanel::questions().confirmReplaceChanged;
+    if (c.written == ChangedClick::WhileOpening) {
+        QObject::connect(&manager(), &CADocumentManager::documentsChanged, controller.get(),
+                         [&] { pwtest::writeFile(file, theirs); }, Qt::SingleShotConnection);
+    }
     const auto record = manager().openDocument(file);
     ASSERT_NE(record, nullptr);
     CAMainWindowController *w = window(1);
@@ -247,18 +261,27 @@ TEST_P(CASavePanelChangedTest, SavingOverAFileAnotherProgramChangedAsksFirst)
     record->document->ftDocument()->setDocumentSizeX(260);
     manager().updateChangeCount(record, 1);
 
-    QByteArray theirs = original;
-    if (c.written == ChangedClick::OtherSize)
-        theirs.append("<!-- saved elsewhere -->\n");
-    else if (c.written == ChangedClick::SameSize)
-        theirs.replace("<plist", "<PLIST");
-    if (c.written != ChangedClick::Nothing) {
+    const QByteArray name = QFile::encodeName(file);
+    struct stat before {};
+    ASSERT_EQ(::stat(name.constData(), &before), 0);
+    if (c.written != ChangedClick::Nothing && c.written != ChangedClick::WhileOpening) {
         ASSERT_TRUE(pwtest::writeFile(file, theirs));
+    }
+    if (c.written == ChangedClick::SameSizeAndTime || c.written == ChangedClick::Touched) {
+        timespec times[2] = {before.st_atim, before.st_mtim};
+        if (c.written == ChangedClick::Touched)
+            times[1].tv_sec += 10;
+        ASSERT_EQ(::utimensat(AT_FDCWD, name.constData(), times, 0), 0);
+        struct stat after {};
+        ASSERT_EQ(::stat(name.constData(), &after), 0);
+        ASSERT_EQ(after.st_size, before.st_size);
+        ASSERT_EQ(after.st_mtim.tv_sec == before.st_mtim.tv_sec && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec,
+                  c.written == ChangedClick::SameSizeAndTime);
     }
 
     QString question;
     QString defaultButton;
-    if (c.written != ChangedClick::Nothing) {
+    if (asks) {
         whenAsked([&](QMessageBox *box) {
             question = box->text();
             defaultButton = box->defaultButton() ? box->defaultButton()->objectName() : QString();
@@ -271,7 +294,8 @@ TEST_P(CASavePanelChangedTest, SavingOverAFileAnotherProgramChangedAsksFirst)
         });
     }
     QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
-    if (c.written != ChangedClick::Nothing) {
+    EXPECT_EQ(askedBox().isEmpty(), !asks) << qPrintable(askedBox());
+    if (asks) {
         EXPECT_EQ(askedBox(), u"replaceChangedQuestion"_s);
         EXPECT_EQ(question, u"“shared” was changed by another program since you opened it."_s);
         EXPECT_EQ(defaultButton, u"cancelButton"_s) << "Return loses nothing";
@@ -303,7 +327,12 @@ INSTANTIATE_TEST_SUITE_P(EveryWay, CASavePanelChangedTest,
                                            ChangedClick {"Cancel", ChangedClick::OtherSize, "cancelButton", false},
                                            ChangedClick {"Escape", ChangedClick::OtherSize, nullptr, false},
                                            ChangedClick {"SameSizeCancel", ChangedClick::SameSize, "cancelButton", false},
-                                           ChangedClick {"SameSizeReplace", ChangedClick::SameSize, "replaceButton", true}),
+                                           ChangedClick {"SameSizeReplace", ChangedClick::SameSize, "replaceButton", true},
+                                           ChangedClick {"SameSizeAndTimeCancel", ChangedClick::SameSizeAndTime,
+                                                         "cancelButton", false},
+                                           ChangedClick {"Touched", ChangedClick::Touched, nullptr, true},
+                                           ChangedClick {"WhileOpeningCancel", ChangedClick::WhileOpening,
+                                                         "cancelButton", false}),
                          [](const ::testing::TestParamInfo<ChangedClick> &info) { return std::string(info.param.name); });
 
 TEST_F(CASavePanelTest, ClosingAnEditedWindowAsksInTheRealQuestionEachWay)
