@@ -153,6 +153,16 @@ QStringList CDDReadReport::problems() const
 {
     QStringList texts;
     for (const Unread &part : withDamagedKeys()) {
+        if (!texts.contains(part.what))
+            texts.append(part.what);
+    }
+    return texts;
+}
+
+QStringList CDDReadReport::problemsTold() const
+{
+    QStringList texts;
+    for (const Unread &part : withDamagedKeys()) {
         QString told = part.what;
         if (!told.endsWith(u'.'))
             told += u'.';

@@ -46,8 +46,10 @@ public:
     using Paths = QList<QStringList>;
     std::unordered_map<const PWPlist::Dictionary *, Paths> unreadPaths() const;
 
-    // Everything noted, in reading order, damaged keys last; each once, followed by its fate.
+    // Everything noted, in reading order, damaged keys last; each once.
     QStringList problems() const;
+    // The same as the user is told them: each followed by its kind's fate (fateOf).
+    QStringList problemsTold() const;
     // Whether a save would lose some part of them: any problem but the parts kept.
     bool losesParts() const;
     // Whether some of them are parts kept as they were.

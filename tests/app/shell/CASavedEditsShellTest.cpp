@@ -346,8 +346,9 @@ PWPlist savedEditsSampleOf(const QString &documentType)
 }
 
 // A sample as a file from elsewhere holds it: keys this version does not know everywhere, and
-// for an envelope a window, a back list, a counter, a separator, a masked picture, a shape whose
-// angle does not read and a stored person with a line of its own; a label becomes a roll.
+// for an envelope a window, a back list (a panel without its version in it), a counter, a
+// separator, a masked picture, a shape whose angle does not read, an address panel without its
+// frame and a stored person with a line of its own; a label becomes a roll.
 PWPlist savedEditsFromElsewhere(const PWPlist &sample, bool envelope)
 {
     PWPlist::Dictionary root = savedEditsWithElsewhereKey(sample).toDictionary();
@@ -380,12 +381,27 @@ PWPlist savedEditsFromElsewhere(const PWPlist &sample, bool envelope)
             savedEditsEntry(std::make_unique<CFTBoxField>(150.0, 60.0, 30.0, 20.0, nullptr)).toDictionary();
         shape.insert(u"Angle"_s, PWPlist::fromString(u"a quarter"_s));
         components.append(PWPlist(shape));
+        // Behind the side, an address panel without a version of its own (its barcode as a barcode);
+        // on it, one without its frame.
+        PWPlist::Dictionary backPanel;
+        for (PWPlist &entry : components) {
+            if (entry.value(u"Class ID"_s).toString() != u"Address Panel"_s)
+                continue;
+            backPanel = entry.toDictionary();
+            backPanel.remove(kElsewhereKey);
+            backPanel.remove(u"Bundle Version"_s);
+            PWPlist::Dictionary frameless = entry.toDictionary();
+            frameless.remove(u"Bounds"_s);
+            entry = PWPlist(frameless);
+            break;
+        }
         front.insert(u"Back Components"_s,
                      PWPlist(PWPlist::Array {
                          PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Text"_s)},
                                                       {u"Bounds"_s, PWPlist::fromString(u"{{5, 5}, {80, 20}}"_s)}}),
                          PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Square Field"_s)},
-                                                      {u"Bounds"_s, PWPlist::fromString(u"{{0, 0}, {20, 20}}"_s)}})}));
+                                                      {u"Bounds"_s, PWPlist::fromString(u"{{0, 0}, {20, 20}}"_s)}}),
+                         PWPlist(backPanel)}));
         PWPlist::Dictionary person = root.value(u"Person To"_s).toDictionary();
         QByteArray card = person.value(u"personData"_s).toData();
         card.replace("END:VCARD", "X-CUSTOM;TYPE=pref:kept as it was\r\nBDAY:1970-01-02\r\nEND:VCARD");
