@@ -102,8 +102,9 @@ constexpr PWJobReport::KindText kKinds[] = {
      "some columns of the contacts file were not read", "some columns of the contacts files were not read"},
     {PWJobReport::Kind::FieldsWithoutColumn, false, "No column of the contacts file gives some fields the design shows.",
      "no column gives some fields the design shows", "no column gives some fields the design shows"},
-    {PWJobReport::Kind::FontReplaced, false, "Some fonts the design names are not installed: others were used.",
-     "1 font is not installed", "%1 fonts are not installed"},
+    {PWJobReport::Kind::FontReplaced, false,
+     "Some fonts the design names are not installed, or some texts name no font: others were used.",
+     "1 font is not installed or not named", "%1 fonts are not installed or not named"},
 };
 
 constexpr bool tableInEnumOrder()

@@ -12,10 +12,10 @@
 // texts that run past their label, card or envelope, counters that ran out of whole numbers. And
 // what the user should know of a job whose output is what was designed: columns of the contacts
 // file no field takes, fields the design shows that no column gives, lines of a contacts file read
-// otherwise than written, fonts the design names that are not installed. The report is the one
-// place that says what each of these means for the job (kindText: whether it fails the job, how
-// the window heads it, how a job's last line sums it up): a job fails exactly when its output
-// lacks what was designed; every other line is a note. A report collects from the
+// otherwise than written, fonts the design names that are not installed, texts that name none.
+// The report is the one place that says what each of these means for the job (kindText: whether
+// it fails the job, how the window heads it, how a job's last line sums it up): a job fails
+// exactly when its output lacks what was designed; every other line is a note. A report collects from the
 // moment it is made until it is destroyed, from every thread that works for the job (the items of
 // a long job are prepared on workers): whatever is noted meanwhile goes into each open report,
 // each thing once. The job tells the user from it when it ends.

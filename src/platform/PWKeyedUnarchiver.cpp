@@ -585,6 +585,8 @@ bool PWKeyedUnarchiver::applyAttribute(const QString &key, const PWPlist &value,
         const std::optional<QVariant> decoded = decodeReference(value);
         if (!decoded)
             return false;
+        if (decoded->metaType() == QMetaType::fromType<PWFont>())
+            format->setProperty(PWTextAttributes::FontUnderOtherKey, key);
         if (decoded->isValid() && isPlistValue(*decoded)) {
             QVariantMap custom = format->property(PWTextAttributes::CustomAttributes).toMap();
             custom.insert(key, *decoded);

@@ -19,6 +19,10 @@ enum CharProperty {
     // QVariantMap: attributes of the text engine's own (data-field markers and the like), kept
     // by name so that they survive a round trip.
     CustomAttributes,
+    // QString: the key under which the characters' stored font stands when that key names no
+    // attribute (a damaged "NSFont"): they are drawn in the text's default font, which a job
+    // notes. Never written.
+    FontUnderOtherKey,
 };
 
 enum BlockProperty {

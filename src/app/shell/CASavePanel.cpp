@@ -134,19 +134,17 @@ QMessageBox *CASavePanel::makeReadProblemsMessage(QWidget *window, const QString
         box->setDetailedText(problems.join(QLatin1Char('\n')));
     }
     lines.append(QString());
-    // Parts kept as they were (pictures the content library lacks, stored pictures that do not
-    // read) are written back by a save: a user told otherwise would stay away from a harmless save,
-    // and one told only that would lose the others.
+    // Each part says what became of it and whether a save keeps it; this sums up what a save of
+    // them all does. Parts kept are written back by a save: a user told otherwise would stay away
+    // from a harmless save, and one told only that would lose the others.
     if (!savingLoses)
-        lines.append(QMessageBox::tr("They are drawn as placeholders, and saving keeps them as they were: the "
-                                     "file loses nothing."));
+        lines.append(QMessageBox::tr("Saving keeps every part as the file has it: the file loses nothing."));
     else if (someKept)
-        lines.append(QMessageBox::tr("What could not be read is left out of the design, but for the parts said to "
-                                     "be kept. Saving over the file loses what was left out for good; Save As "
-                                     "keeps the file as it is."));
+        lines.append(QMessageBox::tr("Saving over the file asks first: replacing it loses the parts left out for "
+                                     "good and keeps the others; Save As keeps the file as it is."));
     else
-        lines.append(QMessageBox::tr("What could not be read is left out of the design. Saving over the file loses "
-                                     "it for good; Save As keeps the file as it is."));
+        lines.append(QMessageBox::tr("Saving over the file asks first: replacing it loses the parts left out for "
+                                     "good; Save As keeps the file as it is."));
     box->setInformativeText(lines.join(QLatin1Char('\n')));
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -621,70 +621,6 @@ void CFTAAddressPanel::serializeFields(const CDDArchive &archive)
     archive.EndArrayData(key_Components);
 }
 
-void CFTAAddressPanel::loadFields(const CDDArchive &archive, bool oldFile, CDDString *zip, CDDString *street,
-                                  CDDString *country)
-{
-    CDDArchive entries(false, archive.GetPackageType());
-    if (!archive.GetData(key_Components, entries) || !entries.isArrayProcessing()) {
-        // Every panel written since fields were archived lists them, an empty one too: without
-        // the list the panel's fields are lost, which a save would make final.
-        if (!oldFile)
-            archive.noteUnread(key_Components, QStringLiteral("The fields of an address panel could not be read"));
-        return;
-    }
-    for (int i = 0; i < entries.countObjectsInArray(); ++i) {
-        CDDArchive entry = entries.objectAtIndexInArray(i);
-        entry.setBundleVersion(archive.getBundleVersion());
-        entry.SetArchivePath(archive.GetArchivePath());
-        std::unique_ptr<CFTComponent> made;
-        if (oldFile) {
-            made = std::make_unique<CFTAAddressText>(&mDefText);
-            made->Serialize(entry, nullptr);
-        } else {
-            made = CFTComponent::CreateFromArchive(entry, nullptr, &mDefText);
-        }
-        auto *const field = dynamic_cast<CFTAAddressText *>(made.get());
-        if (!field) {
-            entry.noteUnread(key_ClassID, made ? QStringLiteral("Field %1 of an address panel was left out: it is not an address field").arg(i + 1)
-                                               : QStringLiteral("Field %1 of an address panel was left out: its class could not be read").arg(i + 1));
-            continue;
-        }
-        if (field->GetTextCategory() == tcNone)
-            continue;
-        if (oldFile && field->GetToFrom()) {
-            if (field->GetTextCategory() == tcZIP)
-                *zip = field->GetString();
-            else if (field->GetTextCategory() == tcStreet)
-                *street = field->GetString();
-            else if (field->GetTextCategory() == tcCountry)
-                *country = field->GetString();
-        }
-        (void)made.release();
-        mAddressTexts.emplace_back(field);
-    }
-}
-
-void CFTAAddressPanel::loadOldBarcode(const CDDArchive &archive, const CDDString &zip, const CDDString &street,
-                                      const CDDString &country)
-{
-    CDDArchive child(false, archive.GetPackageType());
-    if (m_bBarcodeHidden || !archive.GetData(key_Barcode, child))
-        return;
-    child.setBundleVersion(archive.getBundleVersion());
-    auto barcode = std::make_unique<CFTABarcode>(0.0, 0.0);
-    barcode->CFTComponent::Serialize(child, nullptr);
-    int location = 0;
-    if (child.GetData(key_BarcodeLocation, &location, CDDRanges::kBarcodeLocation)) {
-        barcode->SetLocation(location == 1 ? blPanelRoomAbove : location == 2 ? blStandalone : blPanelRoomBelow);
-        barcode->SetAddressType(m_addressType);
-    }
-    CFTABarcode *const made = barcode.get();
-    mAddressTexts.push_back(std::move(barcode));
-    made->SetString(true, tcZIP, adWork, zip, tcZIP, false);
-    made->SetString(true, tcCountry, adWork, country, tcZIP, false);
-    made->SetString(true, tcStreet, adWork, street, tcZIP, false);
-}
-
 bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *list)
 {
     CFTComponent::Serialize(archive, list);
@@ -708,9 +644,16 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
 
     // A panel names the version it was written by; one damaged past reading is taken for the
     // design's own, never for an old one: that would convert a current panel's fields.
+    // Every panel of a current design names its version: one without is read as the design's, as
+    // an old one its barcode would print as a line of text.
     int bundleVersion = 0;
     const PWPlist storedVersion = archive.value(key_BundleVersion);
-    if (!storedVersion.isNull()) {
+    if (storedVersion.isNull() && archive.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion) {
+        bundleVersion = archive.getBundleVersion();
+        archive.noteKept(key_BundleVersion, QStringLiteral("An address panel has no \"%1\": it is read as written by "
+                                                           "the design's own version")
+                                                .arg(key_BundleVersion));
+    } else if (!storedVersion.isNull()) {
         const std::optional<int> parsed = CDDBundleVersion::parse(storedVersion);
         if (!parsed)
             archive.noteUnread(key_BundleVersion, QStringLiteral("The \"%1\" of an address panel is damaged; the design's "
@@ -766,6 +709,7 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
                                                            "its address is not printed")
                                                 .arg(key_AddressFormat));
     }
+    frameFromFieldsWhenMissing(archive);
     bool holdsField = false;
     forEachLeafField([&holdsField](const CAddressFormat *, const CFTAAddressText *) {
         holdsField = true;

@@ -304,6 +304,8 @@ private:
     void keepFieldsTypedAsStored();
     void serializeFields(const CDDArchive &archive);
     void loadFields(const CDDArchive &archive, bool oldFile, CDDString *zip, CDDString *street, CDDString *country);
+    // Names a panel read without its frame and takes the frame round its fields.
+    void frameFromFieldsWhenMissing(const CDDArchive &archive);
     void loadOldBarcode(const CDDArchive &archive, const CDDString &zip, const CDDString &street,
                         const CDDString &country);
     // Style commands: on the default settings, then every field; the layout goes out of date.

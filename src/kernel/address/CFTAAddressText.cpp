@@ -7,6 +7,7 @@
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/base/FTGeometry.h"
+#include "kernel/component/FTComponentFactory.h"
 
 #include <QTextDocument>
 
@@ -491,6 +492,19 @@ void CFTAAddressText::Copy(const CFTComponent *other)
         mLabel.SetFontAttr(*style, false);
 }
 
+void CFTAAddressText::noteWithoutCategory(const CDDArchive &archive) const
+{
+    // Every field a current writer stores names its category; a plain text read as an address
+    // text (the class the file names is another) has none of its own.
+    const PWPlist storedClass = archive.value(key_ClassID);
+    if (archive.getBundleVersion() <= FTComponentFactory::kLastOldBundleVersion || !storedClass.isString()
+        || storedClass.toString() != classStringKeys.at(size_t(getClassID())) || !archive.value(key_TextCategory).isNull())
+        return;
+    archive.noteKept(key_TextCategory, QStringLiteral("A component of class \"%1\" has no \"%2\": it is read as a text of "
+                                                      "its own, which no person fills")
+                                           .arg(storedClass.toString(), key_TextCategory));
+}
+
 bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
 {
     if (!CFTAText::Serialize(archive, nullptr))
@@ -509,10 +523,13 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
     int category = int(m_textCategory);
     if (archive.GetData(key_TextCategory, &category, CDDRanges::kTextCategory) && category != tcNone)
         m_textCategory = textCategory(category);
-    // A simple text prints what was typed into it; every other field is filled from a person.
-    if (getClassID() == ciAddressText && m_textCategory == tcSimpleText) {
+    // A simple text prints what was typed into it; every other field is filled from a person, and
+    // prints what it holds where none is given.
+    if (getClassID() == ciAddressText) {
         noteWithoutStoredText(archive);
-        showInCapitalsAsAsked();
+        noteWithoutCategory(archive);
+        if (m_textCategory == tcSimpleText)
+            showInCapitalsAsAsked();
     }
     // Older files carry "Enabled" instead of a mode: its presence alone, whatever it holds,
     // means the field shows when filled.

@@ -154,6 +154,8 @@ protected:
 
 private:
     void init(const CFTComponent *parent);
+    // Names a field of a current design read without its category.
+    void noteWithoutCategory(const CDDArchive &archive) const;
     // The text is the field's own, shown as it is.
     void keepOwnString(const QString &own, const QString &shown);
     bool ownStringKnown() const;

@@ -76,8 +76,13 @@ PWPlist::Dictionary mergedDictionary(const PWPlist::Dictionary &stored, const PW
         }
         // Else written after reading and no longer: the user took the property away.
     }
+    // A key the file lacks stays out of it while the object holds what it took in its place at
+    // the reading (a panel's frame taken round its fields): the file is kept as read until the
+    // user changes that property, or a replace writes what the object holds for a part left out.
     for (const PWPlist::Dictionary::Entry &entry : now) {
-        if (!stored.contains(entry.first))
+        if (!stored.contains(entry.first)
+            && (keep != CDDArchiveKept::Keep::Everything || left.contains(QStringList {entry.first})
+                || !(written.value(entry.first) == entry.second)))
             merged.insert(entry.first, entry.second);
     }
     return merged;
@@ -152,6 +157,11 @@ QList<QStringList> CDDArchiveKept::Replacing::leftOutBelow(const PWPlist::Dictio
 {
     const auto found = m_leftOut.find(dictionary);
     return found == m_leftOut.end() ? QList<QStringList>() : found->second;
+}
+
+const CDDArchiveKept::Replacing *CDDArchiveKept::Replacing::current()
+{
+    return replacing;
 }
 
 PWPlist::Dictionary CDDArchiveKept::merged(const PWPlist::Dictionary &now) const

@@ -79,6 +79,9 @@ public:
         // The paths below a dictionary the report knows of the parts it names as left out.
         QList<QStringList> leftOutBelow(const PWPlist::Dictionary *dictionary) const;
 
+        // The replace running on this thread, if any.
+        static const Replacing *current();
+
     private:
         std::shared_ptr<const CDDReadReport> m_report;
         std::unordered_map<const PWPlist::Dictionary *, QList<QStringList>> m_leftOut;

@@ -138,12 +138,37 @@ bool CDDReadReport::keepsParts() const
     return std::any_of(unread.begin(), unread.end(), [](const Unread &part) { return part.kept; });
 }
 
+QString CDDReadReport::fateOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::LeftOut:
+        return QStringLiteral("Left out of the design: a save over the file asks first, as the file would lose it.");
+    case Kind::Kept:
+        break;
+    }
+    return QStringLiteral("Kept as the file has it: a save writes it back.");
+}
+
 QStringList CDDReadReport::problems() const
 {
     QStringList texts;
     for (const Unread &part : withDamagedKeys()) {
         if (!texts.contains(part.what))
             texts.append(part.what);
+    }
+    return texts;
+}
+
+QStringList CDDReadReport::problemsTold() const
+{
+    QStringList texts;
+    for (const Unread &part : withDamagedKeys()) {
+        QString told = part.what;
+        if (!told.endsWith(u'.'))
+            told += u'.';
+        told += u' ' + fateOf(part.kept ? Kind::Kept : Kind::LeftOut);
+        if (!texts.contains(told))
+            texts.append(told);
     }
     return texts;
 }

@@ -16,6 +16,18 @@
 class CDDReadReport
 {
 public:
+    // What became of a part the reading named, which says what a save does with it.
+    enum class Kind {
+        // Not taken into the design: a save over the file would lose it, and asks first.
+        LeftOut,
+        // Kept in the design as the file has it, though not shown as it says (each part tells
+        // how it is shown): a save writes it back as it was.
+        Kept,
+    };
+    static constexpr int kKindCount = int(Kind::Kept) + 1;
+    // The words that follow each part of the kind wherever the problems are told.
+    static QString fateOf(Kind kind);
+
     // A part left out or changed by the reading, in words a user can follow. key names the key
     // the part was read from, when there is one, so that a damaged key is reported once.
     void noteUnread(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what);
@@ -36,6 +48,8 @@ public:
 
     // Everything noted, in reading order, damaged keys last; each once.
     QStringList problems() const;
+    // The same as the user is told them: each followed by its kind's fate (fateOf).
+    QStringList problemsTold() const;
     // Whether a save would lose some part of them: any problem but the parts kept.
     bool losesParts() const;
     // Whether some of them are parts kept as they were.

@@ -406,13 +406,15 @@ public:
 
     // Creates the component the archive's class ID names, lets it load itself and appends it to
     // list when one is given (the list's owner then owns it); without a list the caller owns it.
-    // Null for a storing archive and for a class ID no class is registered for.
+    // Null for a storing archive and for a class ID no class is registered for. classVersion, when
+    // not negative, is the bundle version that chooses the class in place of the archive's (a
+    // back list's plain text is made as an address text whatever the file's version).
     static CFTComponent *SerializeFromArchive(const CDDArchive &archive, std::vector<CFTComponent *> *list,
-                                              CFTComponent *parent);
+                                              CFTComponent *parent, int classVersion = -1);
     // The same, owned by the caller and appended nowhere; subList receives the sub-components.
     static std::unique_ptr<CFTComponent> CreateFromArchive(const CDDArchive &archive,
                                                            std::vector<CFTComponent *> *subList,
-                                                           CFTComponent *parent);
+                                                           CFTComponent *parent, int classVersion = -1);
 
 protected:
     // Runs a layout the component makes of its own accord when first drawn after reading (a panel

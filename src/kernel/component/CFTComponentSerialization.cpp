@@ -17,8 +17,9 @@ namespace {
 // background fills its side.
 void noteWithoutFrame(const CFTComponent &component, const CDDArchive &archive, bool field)
 {
-    static constexpr int kFramed[] = {ciShape,       ciSeparator, ciText,    ciPicture,   ciAddressPanel,
-                                      ciAddressText, ciBarcode,   ciCounter, ciFileField, ciSmartField};
+    // An address panel names its own: its frame is taken round its fields.
+    static constexpr int kFramed[] = {ciShape,       ciSeparator, ciText,      ciPicture,   ciAddressText,
+                                      ciBarcode,     ciCounter,   ciFileField, ciSmartField};
     const int classID = component.getClassID();
     if (field || std::find(std::begin(kFramed), std::end(kFramed), classID) == std::end(kFramed)
         || !archive.value(key_Bounds).isNull())
@@ -132,15 +133,15 @@ void CFTComponent::layOutKeepingFile(const std::function<void()> &layOut)
 
 std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &archive,
                                                               std::vector<CFTComponent *> *subList,
-                                                              CFTComponent *parent)
+                                                              CFTComponent *parent, int classVersion)
 {
     if (archive.isStoring())
         return nullptr;
     // A missing or unknown class name leaves no ID to make anything of.
     int classID = -1;
     archive.GetClassID(&classID);
-    std::unique_ptr<CFTComponent> component =
-        FTComponentFactory::createComponent(classID, archive.getBundleVersion(), parent);
+    const int madeAs = classVersion < 0 ? archive.getBundleVersion() : classVersion;
+    std::unique_ptr<CFTComponent> component = FTComponentFactory::createComponent(classID, madeAs, parent);
     if (!component)
         return nullptr;
     component->Serialize(archive, subList);
@@ -157,9 +158,9 @@ std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &
 }
 
 CFTComponent *CFTComponent::SerializeFromArchive(const CDDArchive &archive, std::vector<CFTComponent *> *list,
-                                                 CFTComponent *parent)
+                                                 CFTComponent *parent, int classVersion)
 {
-    std::unique_ptr<CFTComponent> component = CreateFromArchive(archive, list, parent);
+    std::unique_ptr<CFTComponent> component = CreateFromArchive(archive, list, parent, classVersion);
     if (!component)
         return nullptr;
     // Appended after its own loading, so that sub-components it added stand before it.

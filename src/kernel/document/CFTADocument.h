@@ -6,11 +6,13 @@
 #include "kernel/base/FTTypes.h"
 #include "platform/PWPlist.h"
 
+#include <memory>
 #include <vector>
 
 class CAddressFormat;
 class CDDArchive;
 class CDDDrawer;
+class CDDReadReport;
 class CFTAAddressPanel;
 class CFTComponent;
 class CFTExtPicture;
@@ -199,7 +201,14 @@ private:
     void loadFrontSide(const CDDArchive &archive);
     // The file's back list: each entry is written back as the file held it while what was read
     // from it is still on the side as read; a background set since is written before them.
-    void rememberBackEntries(const PWPlist &stored, const std::vector<std::vector<CFTComponent *>> &made);
+    // Where the reading's report knows an entry's dictionary, for a replace of the file.
+    struct BackEntryRead
+    {
+        const PWPlist::Dictionary *dictionary = nullptr;
+        std::weak_ptr<const CDDReadReport> report;
+    };
+    void rememberBackEntries(const PWPlist &stored, const std::vector<std::vector<CFTComponent *>> &made,
+                             const std::vector<BackEntryRead> &reads);
     void storeBackList(const CDDArchive &front) const;
     bool isFromBackList(const CFTComponent *component) const;
     // Files of bundle version 72 or less keep formats and country codes the old way.
@@ -242,6 +251,7 @@ private:
         PWPlist stored;
         std::vector<CFTComponent *> made;
         PWPlist::Array written;
+        BackEntryRead read;
     };
     std::vector<BackEntry> m_backEntries;
 };

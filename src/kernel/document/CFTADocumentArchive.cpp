@@ -329,15 +329,19 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
         return;
     std::vector<CFTComponent *> *backList = GetComponentsPtr(0, true);
     std::vector<std::vector<CFTComponent *>> made;
+    std::vector<BackEntryRead> reads;
     for (int i = 0; i < back.countObjectsInArray(); ++i) {
         CDDArchive entry = back.objectAtIndexInArray(i);
-        // These entries have always been read as the oldest form.
-        entry.setBundleVersion(0);
+        // Read like the side's own components, so that what they lack or hold damaged is named
+        // and what they hold beyond it kept; only a plain text there is made as an address text,
+        // as the files that carry a back list expect.
+        entry.setBundleVersion(file.getBundleVersion());
         entry.SetArchivePath(file.GetArchivePath());
         const size_t before = backList->size();
-        if (!CFTComponent::SerializeFromArchive(entry, backList, nullptr))
+        if (!CFTComponent::SerializeFromArchive(entry, backList, nullptr, 0))
             noteComponentLeftOut(entry, i);
         made.emplace_back(backList->begin() + std::ptrdiff_t(before), backList->end());
+        reads.push_back({entry.readDictionary(), entry.readReport()});
     }
     // One background per side: a file listing more keeps the first.
     CFTExtPicture *first = getBackground(0);
@@ -359,7 +363,7 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
         std::erase_if(*backList, [](const CFTComponent *component) { return component->getClassID() != ciBackgroundPicture; });
         frontList->insert(frontList->begin(), below.begin(), below.end());
     }
-    rememberBackEntries(front.value(key_BackComponents), made);
+    rememberBackEntries(front.value(key_BackComponents), made, reads);
 }
 
 void CFTADocument::convertOldFile(const CDDArchive &file)

@@ -4,6 +4,7 @@
 
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDArchiveKept.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/drawing/CFTExtPicture.h"
 
@@ -18,12 +19,13 @@ bool listedIn(const std::vector<CFTComponent *> &list, const CFTComponent *compo
 
 } // namespace
 
-void CFTADocument::rememberBackEntries(const PWPlist &stored, const std::vector<std::vector<CFTComponent *>> &made)
+void CFTADocument::rememberBackEntries(const PWPlist &stored, const std::vector<std::vector<CFTComponent *>> &made,
+                                       const std::vector<BackEntryRead> &reads)
 {
     m_backEntries.clear();
     const PWPlist::Array entries = stored.toArray();
     for (qsizetype i = 0; i < entries.size() && size_t(i) < made.size(); ++i) {
-        BackEntry entry {entries.at(i), made[size_t(i)], {}};
+        BackEntry entry {entries.at(i), made[size_t(i)], {}, size_t(i) < reads.size() ? reads[size_t(i)] : BackEntryRead()};
         // Set aside at the reading (a second background) counts as not read: written back.
         std::erase_if(entry.made, [this](const CFTComponent *component) {
             return !listedIn(GetComponents(0, false), component) && !listedIn(GetComponents(0, true), component);
@@ -62,7 +64,14 @@ void CFTADocument::storeBackList(const CDDArchive &front) const
             now.push_back(GetArchiveFromObject(component, &front));
             nowWritten.append(now.back().getDict());
         }
-        if (nowWritten == entry.written) {
+        // A replace of the file without what its reading left out writes the entries as their
+        // components hold them now, as it does the side's own: each leaves out just those parts
+        // and fills in what it lacked, so that nothing is named again at the next reading. An
+        // entry that did not read is left out, one set aside (a second background) kept.
+        const CDDArchiveKept::Replacing *replace = CDDArchiveKept::Replacing::current();
+        const bool replacing = replace && replace->report() && replace->report() == entry.read.report.lock().get()
+                               && (!entry.made.empty() || !replace->leftOutBelow(entry.read.dictionary).isEmpty());
+        if (nowWritten == entry.written && !replacing) {
             CDDArchive stored(true, front.GetPackageType());
             stored.Attach(entry.stored);
             if (entry.stored.isDictionary())

@@ -108,7 +108,8 @@ public:
     // exactly when this holds.
     bool needsReplaceConfirmation(const QString &path) const;
     // The parts of the last file read that could not be read (left out or changed), one line
-    // each, as logged when the file was opened; empty for a whole file and a new document.
+    // each, as logged when the file was opened, each saying what a save does with it
+    // (CDDReadReport::problemsTold); empty for a whole file and a new document.
     const QStringList &readProblems() const { return m_readProblems; }
     bool isDamaged() const { return !m_readProblems.isEmpty(); }
     // Whether a save would lose some of them: false when every part was kept as it was (a picture

@@ -272,7 +272,7 @@ bool CADocument::loadPropertyList(const PWPlist &parsed, QString *error)
             &archive);
 
     // What could not be read stays known: the design is shown, but a save would make the loss final.
-    m_readProblems = report->problems();
+    m_readProblems = report->problemsTold();
     m_readLosesParts = report->losesParts();
     m_readKeepsParts = report->keepsParts();
     if (m_readLosesParts)

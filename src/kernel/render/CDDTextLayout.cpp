@@ -8,6 +8,7 @@
 #include "kernel/render/CDDTextRuns.h"
 #include "platform/PWFont.h"
 #include "platform/PWJobReport.h"
+#include "platform/PWTextAttributes.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -520,8 +521,27 @@ QString familyInPlaceOf(const QFont &font)
     return *known.insert(key, replaced ? drawn : QString());
 }
 
-void noteFontInPlace(const QFont &font)
+void noteFontInPlace(const QFont &font, const QTextCharFormat &format)
 {
+    // A run whose stored font names no family ("" or "-5") is drawn in whatever family the system
+    // gives for none, as a font that is not installed is.
+    if (format.hasProperty(PWTextAttributes::PostScriptFontName)) {
+        const QString stored = format.stringProperty(PWTextAttributes::PostScriptFontName);
+        if (PWFont::parsePostScriptName(stored).family.trimmed().isEmpty()) {
+            const QString shown = stored.left(40);
+            PWJobReport::note(PWJobReport::Kind::FontReplaced, QStringLiteral("\"%1\"").arg(stored),
+                              QStringLiteral("a text names no font (\"%1\"): it prints in \"%2\"")
+                                  .arg(shown, withoutFoundry(QFontInfo(font).family())));
+            return;
+        }
+    }
+    if (format.hasProperty(PWTextAttributes::FontUnderOtherKey)) {
+        const QString key = format.stringProperty(PWTextAttributes::FontUnderOtherKey).left(40);
+        PWJobReport::note(PWJobReport::Kind::FontReplaced, key,
+                          QStringLiteral("a text's font is stored under \"%1\", which names no style: it prints in \"%2\"")
+                              .arg(key, withoutFoundry(QFontInfo(font).family())));
+        return;
+    }
     const QString drawn = familyInPlaceOf(font);
     if (drawn.isEmpty())
         return;
@@ -543,7 +563,7 @@ void CDDText::noteMissingLetters() const
             if (!fragment.isValid())
                 continue;
             const QFont font = textruns::fontOf(fragment.charFormat(), m_contents.get());
-            noteFontInPlace(font);
+            noteFontInPlace(font, fragment.charFormat());
             LettersHeld &held = LettersHeld::of(font);
             const QString text = fragment.text();
             for (qsizetype i = 0; i < text.size() && missing.size() < 4 * PWJobReport::kNamedLetters;) {

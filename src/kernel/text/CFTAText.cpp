@@ -21,6 +21,19 @@ namespace {
 
 constexpr double kFar = CDDText::kContainerSize;
 
+// The characters in capitals, each letter by its own capital so that none moves: a letter whose
+// capitals are two ("ß") stays as it is.
+QString inCapitals(const QString &text)
+{
+    QString upper = text;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        if (upper.at(i).isSurrogate())
+            continue;
+        upper[i] = upper.at(i).toUpper();
+    }
+    return upper;
+}
+
 // Dot codes: bit 8 the moving vertical edge is the right one, bit 2 the moving horizontal edge
 // is the bottom one; bit 1 moves no vertical edge, bit 4 no horizontal edge.
 constexpr int kDotRight = 8;
@@ -565,33 +578,56 @@ void CFTAText::noteWithoutStoredText(const CDDArchive &archive) const
 
 void CFTAText::showInCapitalsAsAsked()
 {
+    m_typedText.reset();
     QTextDocument *document = mText.getContents();
     if ((int(representationType()) & orCapitals) == 0 || !document)
+        return;
+    const QString typed = mText.getString();
+    const QString shown = inCapitals(typed);
+    if (shown == typed)
         return;
     struct Run {
         int position;
         int length;
-        QString text;
         QTextCharFormat format;
     };
     std::vector<Run> runs;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const QString upper = fragment.text().toUpper();
-            if (fragment.isValid() && upper != fragment.text())
-                runs.push_back({fragment.position(), fragment.length(), upper, fragment.charFormat()});
+            if (fragment.isValid())
+                runs.push_back({fragment.position(), fragment.length(), fragment.charFormat()});
         }
     }
-    // From the end, so that a run whose capitals are longer ("ß") moves none still to come.
-    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+    // Letter for letter, so that each keeps its place and its style, and the characters typed
+    // can be put back in the same places at a save.
+    for (const Run &run : runs) {
         QTextCursor cursor(document);
-        cursor.setPosition(run->position);
-        cursor.setPosition(run->position + run->length, QTextCursor::KeepAnchor);
-        cursor.insertText(run->text, run->format);
+        cursor.setPosition(run.position);
+        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
+        const QString upper = inCapitals(cursor.selectedText());
+        if (upper != cursor.selectedText())
+            cursor.insertText(upper, run.format);
     }
-    if (!runs.empty())
-        NeedAutoExpand();
+    if (mText.getString() == shown)
+        m_typedText = typed;
+    NeedAutoExpand();
+}
+
+void CFTAText::storeText(const CDDArchive &archive)
+{
+    if (!m_typedText || (int(representationType()) & orCapitals) == 0 || mText.getString() != inCapitals(*m_typedText)) {
+        archiveSetText(archive, key_TextStorage2, mText);
+        return;
+    }
+    const PWAttributedString shown = mText.getAttributedString();
+    PWAttributedString typed;
+    for (const PWAttributedString::Run &run : shown.runs())
+        typed.append(m_typedText->mid(run.start, run.length), run.charFormat, run.blockFormat);
+    CDDText stored;
+    stored.copy(&mText);
+    stored.setAttributedString(typed);
+    archiveSetText(archive, key_TextStorage2, stored);
 }
 
 bool CFTAText::SerializeText(const CDDArchive &archive)
@@ -612,7 +648,7 @@ bool CFTAText::SerializeText(const CDDArchive &archive)
         CFTComponent::Serialize(archive, nullptr);
     }
     if (archive.isStoring()) {
-        archiveSetText(archive, key_TextStorage2, mText);
+        storeText(archive);
         archive.SetData(key_FillBackground, m_bFillBack);
         archive.SetData(key_BackColor, mBackColor);
         archive.SetData(key_TextColor, mTextColor);

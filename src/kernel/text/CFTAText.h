@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "kernel/component/CFTComponent.h"
 #include "kernel/render/CDDText.h"
 
@@ -127,8 +129,12 @@ protected:
     void noteWithoutStoredText(const CDDArchive &archive) const;
     // A text read with "show in capitals" among the bits of its representation shows its own
     // characters in capitals, each run in its style, as setting it does (files from elsewhere
-    // store them as typed).
+    // store them as typed). The characters as typed stay the file's: a save writes them for as
+    // long as the text shows them in capitals unchanged, whatever else of it changed.
     void showInCapitalsAsAsked();
+    // Writes the text under "Text Storage 2", with the characters as typed while they are only
+    // shown in capitals.
+    void storeText(const CDDArchive &archive);
 
     CDDText mText;
     bool m_bFillBack = false;
@@ -144,6 +150,8 @@ protected:
     double mdMaxY = 0.0;
     bool m_bTouched = false;
     bool m_bNeedAutoExpand = false;
+    // The characters as the file holds them, while the text shows them in capitals.
+    std::optional<QString> m_typedText;
 
 private:
     void init(const CFTComponent *defComponent);

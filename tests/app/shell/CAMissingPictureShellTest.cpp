@@ -5,6 +5,10 @@
 
 #include "app/shell/CASavePanel.h"
 
+#include "kernel/address/CAddressFormatController.h"
+#include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDReadReport.h"
 #include "kernel/drawing/CDDPicture.h"
 #include "kernel/drawing/CFTPicture.h"
 #include "platform/PWImage.h"
@@ -85,37 +89,88 @@ TEST_F(CAMissingPictureShellTest, TheWindowNamesTheMissingPictureAndSavingKeepsI
     }
 }
 
-// The message a window shows on opening a design says what a save does with what it names: a
-// picture the library lacks is kept by name, a part that could not be read is lost.
+// The message a window shows on opening a design says what became of each part it names and what
+// a save does with it, by the kind of part the reading's report makes of it, and sums up what a
+// save does with them all: a picture the library lacks is drawn as a placeholder and kept by name,
+// a key the design lacks takes the value a new design has, a panel without a format prints
+// nothing; each of these is kept. A part that could not be read is lost.
 TEST_F(CAMissingPictureShellTest, TheOpeningMessageSaysWhatASaveKeeps)
 {
-    const QString kept = u"They are drawn as placeholders, and saving keeps them as they were: the file loses nothing."_s;
-    const QString lost = u"What could not be read is left out of the design. Saving over the file loses it for good"_s;
-    const QString mixed = u"but for the parts said to be kept. Saving over the file loses what was left out for good"_s;
+    const QString kept = u"Saving keeps every part as the file has it: the file loses nothing."_s;
+    const QString lost = u"Saving over the file asks first: replacing it loses the parts left out for good; Save As"_s;
+    const QString mixed = u"replacing it loses the parts left out for good and keeps the others; Save As"_s;
+    using Kind = CDDReadReport::Kind;
+    // A card whose design is changed by edit before it is written.
+    const auto cardEdited = [](const QString &file, const std::function<void(PWPlist::Dictionary &)> &edit) {
+        if (!writeCardByName(file, u"lost-rose.png"_s))
+            return false;
+        std::optional<PWPlist> design = PWPlist::readFile(file);
+        if (!design)
+            return false;
+        PWPlist::Dictionary entries = design->toDictionary();
+        edit(entries);
+        return pwtest::writeFile(file, PWPlist(entries).toXml());
+    };
     const struct
     {
         const char *name;
         std::function<bool(const QString &path)> write;
         QString told;
+        // What the box says of each part, in part, and the kind of part it is.
+        QList<std::pair<QString, Kind>> parts;
     } cases[] = {
         {"a picture the library lacks", [](const QString &file) { return writeCardByName(file, u"lost-rose.png"_s); },
-         kept},
+         kept, {{u"\"lost-rose.png\" is not in the content library; it is drawn as a placeholder"_s, Kind::Kept}}},
         {"a part that could not be read",
-         [](const QString &file) { return pwtest::writeFile(file, shelltest::damagedDesign()); }, lost},
+         [](const QString &file) { return pwtest::writeFile(file, shelltest::damagedDesign()); }, lost,
+         {{u"Component 1 was left out"_s, Kind::LeftOut}}},
         // Both: the picture's line says it is kept, the closing words that the rest is lost.
         {"a picture the library lacks beside a part that could not be read",
-         [](const QString &file) {
-             if (!writeCardByName(file, u"lost-rose.png"_s))
-                 return false;
-             std::optional<PWPlist> design = PWPlist::readFile(file);
-             if (!design)
-                 return false;
-             PWPlist::Dictionary entries = design->toDictionary();
-             entries.insert(u"Card Width"_s, PWPlist::fromString(u"wide"_s));
-             return pwtest::writeFile(file, PWPlist(entries).toXml());
+         [&](const QString &file) {
+             return cardEdited(file, [](PWPlist::Dictionary &entries) {
+                 entries.insert(u"Card Width"_s, PWPlist::fromString(u"wide"_s));
+             });
          },
-         mixed},
+         mixed,
+         {{u"it is drawn as a placeholder"_s, Kind::Kept}, {u"\"Card Width\" of the design"_s, Kind::LeftOut}}},
+        {"a key every design holds taken away",
+         [&](const QString &file) {
+             return cardEdited(file, [](PWPlist::Dictionary &entries) { entries.remove(u"Units"_s); });
+         },
+         kept,
+         {{u"\"Units\" is missing: the design keeps what a new design has in its place"_s, Kind::Kept},
+          {u"it is drawn as a placeholder"_s, Kind::Kept}}},
+        {"a panel without its format",
+         [&](const QString &file) {
+             return cardEdited(file, [](PWPlist::Dictionary &entries) {
+                 auto panel = std::make_unique<CFTAAddressPanel>(
+                     true,
+                     CAddressFormatController::sharedAddressFormatController()
+                         .formatWithTemplate(u"Name+Company"_s, u"us"_s, false, CAddressFormatController::kBarcodeBelow)
+                         .get(),
+                     nullptr, false);
+                 PWPlist::Dictionary stored = CFTACoreDoc::GetArchiveFromObject(panel.get(), nullptr).getDict().toDictionary();
+                 stored.remove(u"Address Format"_s);
+                 PWPlist::Dictionary front = entries.value(u"Front Side"_s).toDictionary();
+                 PWPlist::Array components = front.value(u"Components"_s).toArray();
+                 components.append(PWPlist(stored));
+                 front.insert(u"Components"_s, PWPlist(components));
+                 entries.insert(u"Front Side"_s, PWPlist(front));
+             });
+         },
+         kept,
+         {{u"An address panel has no address format (\"Address Format\" is missing): its address is not printed"_s,
+           Kind::Kept},
+          {u"it is drawn as a placeholder"_s, Kind::Kept}}},
     };
+    // Every kind of part the report makes is met.
+    for (int k = 0; k < CDDReadReport::kKindCount; ++k) {
+        bool met = false;
+        for (const auto &c : cases)
+            for (const auto &part : c.parts)
+                met = met || part.second == Kind(k);
+        EXPECT_TRUE(met) << "no case for the kind " << k;
+    }
     launch(1);
     manager().questions().reportReadProblems = CASavePanel::questions().reportReadProblems;
     for (const auto &c : cases) {
@@ -128,13 +183,22 @@ TEST_F(CAMissingPictureShellTest, TheOpeningMessageSaysWhatASaveKeeps)
         ASSERT_NE(w, nullptr);
         auto *box = w->findChild<QMessageBox *>(u"readProblemsMessage"_s);
         ASSERT_NE(box, nullptr);
+        const QString shown = box->informativeText();
         for (const QString &closing : {kept, lost, mixed})
-            EXPECT_EQ(box->informativeText().contains(closing), closing == c.told) << box->informativeText().toStdString();
-        // A picture kept by its name says so on its own line, whatever the rest.
-        EXPECT_EQ(box->informativeText().contains(u"lost-rose.png\" is not in the content library; it is drawn as a "
-                                                  "placeholder and kept by its name"_s),
-                  QString::fromLatin1(c.name).startsWith(u"a picture the library lacks"_s))
-            << box->informativeText().toStdString();
+            EXPECT_EQ(shown.contains(closing), closing == c.told) << shown.toStdString();
+        // Each part on a line of its own, which ends saying what a save does with its kind; no
+        // other part is called a placeholder.
+        const QStringList lines = shown.split(u'\n');
+        for (const auto &[part, kind] : c.parts) {
+            const QStringList of = lines.filter(part);
+            ASSERT_EQ(of.size(), 1) << part.toStdString() << "\n" << shown.toStdString();
+            EXPECT_TRUE(of.first().endsWith(CDDReadReport::fateOf(kind))) << of.first().toStdString();
+        }
+        qsizetype placeholders = 0;
+        for (const auto &part : c.parts)
+            placeholders += part.first.contains(u"placeholder"_s) ? 1 : 0;
+        EXPECT_EQ(lines.filter(u"placeholder"_s).size(), placeholders)
+            << shown.toStdString();
         QTest::keyClick(box, Qt::Key_Return);
         ASSERT_TRUE(manager().closeDocument(manager().documents().at(1)));
     }

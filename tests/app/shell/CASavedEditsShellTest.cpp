@@ -18,6 +18,7 @@
 #include "kernel/drawing/CFTSeparator.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/printing/CATemplateFormat.h"
+#include "kernel/render/CDDArchiveText.h"
 #include "kernel/render/CDDText.h"
 #include "kernel/text/CFTAText.h"
 #include "platform/PWImage.h"
@@ -345,8 +346,9 @@ PWPlist savedEditsSampleOf(const QString &documentType)
 }
 
 // A sample as a file from elsewhere holds it: keys this version does not know everywhere, and
-// for an envelope a window, a back list, a counter, a separator, a masked picture, a shape whose
-// angle does not read and a stored person with a line of its own; a label becomes a roll.
+// for an envelope a window, a back list (a panel without its version in it), a counter, a
+// separator, a masked picture, a shape whose angle does not read, an address panel without its
+// frame and a stored person with a line of its own; a label becomes a roll.
 PWPlist savedEditsFromElsewhere(const PWPlist &sample, bool envelope)
 {
     PWPlist::Dictionary root = savedEditsWithElsewhereKey(sample).toDictionary();
@@ -379,12 +381,27 @@ PWPlist savedEditsFromElsewhere(const PWPlist &sample, bool envelope)
             savedEditsEntry(std::make_unique<CFTBoxField>(150.0, 60.0, 30.0, 20.0, nullptr)).toDictionary();
         shape.insert(u"Angle"_s, PWPlist::fromString(u"a quarter"_s));
         components.append(PWPlist(shape));
+        // Behind the side, an address panel without a version of its own (its barcode as a barcode);
+        // on it, one without its frame.
+        PWPlist::Dictionary backPanel;
+        for (PWPlist &entry : components) {
+            if (entry.value(u"Class ID"_s).toString() != u"Address Panel"_s)
+                continue;
+            backPanel = entry.toDictionary();
+            backPanel.remove(kElsewhereKey);
+            backPanel.remove(u"Bundle Version"_s);
+            PWPlist::Dictionary frameless = entry.toDictionary();
+            frameless.remove(u"Bounds"_s);
+            entry = PWPlist(frameless);
+            break;
+        }
         front.insert(u"Back Components"_s,
                      PWPlist(PWPlist::Array {
                          PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Text"_s)},
                                                       {u"Bounds"_s, PWPlist::fromString(u"{{5, 5}, {80, 20}}"_s)}}),
                          PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Square Field"_s)},
-                                                      {u"Bounds"_s, PWPlist::fromString(u"{{0, 0}, {20, 20}}"_s)}})}));
+                                                      {u"Bounds"_s, PWPlist::fromString(u"{{0, 0}, {20, 20}}"_s)}}),
+                         PWPlist(backPanel)}));
         PWPlist::Dictionary person = root.value(u"Person To"_s).toDictionary();
         QByteArray card = person.value(u"personData"_s).toData();
         card.replace("END:VCARD", "X-CUSTOM;TYPE=pref:kept as it was\r\nBDAY:1970-01-02\r\nEND:VCARD");
@@ -455,4 +472,51 @@ TEST_F(CASavedEditsShellTest, AReturnAddressColouredThenUndoneIsSavedAsRead)
     ASSERT_TRUE(choose("saveDocument"));
     ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
     EXPECT_EQ(savedEditsDifference(PWPlist::parse(stored.readAll()).value_or(PWPlist()), read), QString());
+}
+
+// A text read with "show in capitals" among the bits of its representation shows capitals; the
+// user selects it with a click, chooses Format > Text > Center and saves: the file keeps the
+// characters as they were typed, now centred, and after Edit > Undo a save writes the bytes read.
+TEST_F(CASavedEditsShellTest, ATextShownInCapitalsKeepsTheTypedCharactersThroughAFormatEdit)
+{
+    const QString typed = u"Season's greetings from Ulm"_s;
+    for (const int representation : {4, 5, 12}) {
+        SCOPED_TRACE(representation);
+        CADocument made;
+        auto *text = new CFTAText(40.0, 40.0, 200.0, 30.0, nullptr);
+        text->GetText()->setString(typed, nullptr);
+        made.ftDocument()->AddObject(text, 0, false);
+        PWPlist::Dictionary root = PWPlist::parse(made.documentDataForComponents(nullptr)).value_or(PWPlist()).toDictionary();
+        PWPlist::Dictionary front = root.value(u"Front Side"_s).toDictionary();
+        PWPlist::Dictionary entry = front.value(u"Components"_s).toArray().value(0).toDictionary();
+        entry.insert(u"Object Representation"_s, PWPlist::fromString(QString::number(representation)));
+        front.insert(u"Components"_s, PWPlist(PWPlist::Array {PWPlist(entry)}));
+        root.insert(u"Front Side"_s, PWPlist(front));
+        const QString file = path(u"capitals-%1.pwdc"_s.arg(representation));
+        const QByteArray read = PWPlist(root).toXml();
+        ASSERT_TRUE(pwtest::writeFile(file, read));
+
+        ASSERT_TRUE(open(file));
+        const std::vector<CFTComponent *> shown = canvas->ftView()->GetCurrentComponents();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown.front()->GetText()->getString(), typed.toUpper());
+        click(shown.front());
+        ASSERT_EQ(canvas->ftView()->getSelComponents(), shown);
+        ASSERT_TRUE(choose("alignCenter"));
+        ASSERT_TRUE(choose("saveDocument"));
+        const PWPlist saved = PWPlist::parse(pwtest::readFile(file)).value_or(PWPlist());
+        const PWPlist savedEntry = savedEditsComponents(saved).toArray().value(0);
+        EXPECT_EQ(savedEntry.value(u"Horizontal Alignment"_s), PWPlist::fromString(u"1"_s));
+        CDDArchive archive(false);
+        archive.Attach(savedEntry);
+        CDDText savedText;
+        ASSERT_TRUE(archiveGetText(archive, u"Text Storage 2"_s, savedText));
+        EXPECT_EQ(savedText.getString(), typed);
+        // Shown in capitals still, and the edit undone gives the file back byte for byte.
+        EXPECT_EQ(shown.front()->GetText()->getString(), typed.toUpper());
+        ASSERT_TRUE(choose("undo"));
+        ASSERT_TRUE(choose("saveDocument"));
+        EXPECT_EQ(pwtest::readFile(file), read);
+        close();
+    }
 }
