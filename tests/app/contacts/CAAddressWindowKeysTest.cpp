@@ -78,7 +78,7 @@ protected:
     }
     static void waitForImports(const CAAddressWindow &window)
     {
-        EXPECT_TRUE(QTest::qWaitFor([&window] { return !window.isImporting(); }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&window] { return !window.isImporting(); }, 60000));
         QCoreApplication::processEvents();
     }
     QStringList asked;

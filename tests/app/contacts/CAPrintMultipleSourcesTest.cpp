@@ -168,7 +168,7 @@ TEST_F(CAPrintMultipleSourcesTest, ClosingTheWindowWhileTheImportAsksNeverHangs)
         dialog.show();
         choose(dialog, CAVCFSource::name());
         QTest::mouseClick(dialog.findChild<QPushButton *>(u"_updateButton"_s), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return reached.load(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return reached.load(); }, 60000));
         ASSERT_TRUE(worker.isRunning());
         closing = true;
     }

@@ -69,7 +69,7 @@ TEST_P(StartAssistantEndTest, TheAssistantIsAloneUntilItEndsAndLeavesAnUntouched
         GetParam().end(wizard);
     };
     startWindowsWith({u"--assistant"_s, u"adr"_s});
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !start->controller()->manager().documents().isEmpty(); }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !start->controller()->manager().documents().isEmpty(); }, 60000))
         << "the assistant left no document";
     EXPECT_TRUE(applicationModal);
     EXPECT_EQ(panelsUnderAssistant, 0) << "panels opened over the assistant";
@@ -82,7 +82,7 @@ TEST_P(StartAssistantEndTest, TheAssistantIsAloneUntilItEndsAndLeavesAnUntouched
     ASSERT_TRUE(documents.first()->window);
     EXPECT_TRUE(documents.first()->window->isVisible());
     // The panels of the last quit come once the assistant is gone.
-    EXPECT_TRUE(QTest::qWaitFor([this] { return visibleStartPanels(*start->controller()) > 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return visibleStartPanels(*start->controller()) > 0; }, 60000));
 }
 
 INSTANTIATE_TEST_SUITE_P(Start, StartAssistantEndTest,
@@ -126,7 +126,7 @@ TEST_P(StartUnopenedFileTest, SaysWhyAndLeavesAnUntouchedLabel)
     };
     inAssistant = [] { CAAssistantController::sharedWizard().cancel(); };
     startWindowsWith({folder.filePath(QString::fromLatin1(c.file))});
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !start->controller()->manager().documents().isEmpty(); }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !start->controller()->manager().documents().isEmpty(); }, 60000))
         << "the start left no document";
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told.first().contains(QString::fromLatin1(c.file))) << qPrintable(told.first());
@@ -178,7 +178,7 @@ TEST(StartSettingsBoxTest, TheNotSavedBoxAnswersOverTheAssistant)
                 EXPECT_FALSE(box->windowHandle() && boxIsHeld(box->windowHandle()))
                     << "the box is held by the assistant";
                 QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-                closedByClick = QTest::qWaitFor([&box] { return !box || !box->isVisible(); }, 2000);
+                closedByClick = QTest::qWaitFor([&box] { return !box || !box->isVisible(); }, 30000);
             }
             assistantStillUp = wizard.isRunning();
             wizard.cancel();
