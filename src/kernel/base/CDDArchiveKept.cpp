@@ -77,7 +77,11 @@ PWPlist::Dictionary mergedDictionary(const PWPlist::Dictionary &stored, const PW
         // Else written after reading and no longer: the user took the property away.
     }
     for (const PWPlist::Dictionary::Entry &entry : now) {
-        if (!stored.contains(entry.first))
+        // A key the file lacked stays out while the property is as read: the file is saved as it
+        // was, and names the same gap when it is read again. The bundle version names the writer.
+        if (!stored.contains(entry.first)
+            && (keep == CDDArchiveKept::Keep::UnwrittenKeys || entry.first == key_BundleVersion
+                || written.value(entry.first) != entry.second))
             merged.insert(entry.first, entry.second);
     }
     return merged;
