@@ -79,9 +79,10 @@ PWPlist::Dictionary mergedDictionary(const PWPlist::Dictionary &stored, const PW
     for (const PWPlist::Dictionary::Entry &entry : now) {
         // A key the file lacked stays out while the property is as read: the file is saved as it
         // was, and names the same gap when it is read again. The bundle version names the writer.
+        // A replace writes what the object holds now for a part the reading named as left out.
         if (!stored.contains(entry.first)
             && (keep == CDDArchiveKept::Keep::UnwrittenKeys || entry.first == key_BundleVersion
-                || written.value(entry.first) != entry.second))
+                || written.value(entry.first) != entry.second || left.contains(QStringList {entry.first})))
             merged.insert(entry.first, entry.second);
     }
     return merged;

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 // The kinds of value a reader tells apart. Numbers, texts and flags are all read from texts.
@@ -95,8 +97,19 @@ public:
             const PWPlist ours = written.value(key);
             const int kinds = ours.isNull() ? shape.kinds.value(key) : kindOf(ours);
             const QStringList at = path + QStringList {key};
+            // A text is written either with its characters or, empty, as its style alone, and a
+            // text of the older form is read in its place: any of them holds it.
+            const QString text = key.endsWith(key_DefValueSuffix) ? key.chopped(key_DefValueSuffix.size()) : key;
+            QStringList forms {text, text + key_DefValueSuffix};
+            if (text == key_TextStorage2)
+                forms << key_TextStorage << key_TextStorage + key_DefValueSuffix;
+            if (value.isNull() && std::any_of(forms.cbegin(), forms.cend(), [&stored](const QString &form) {
+                    return stored.contains(form);
+                }))
+                continue;
             if (value.isNull()) {
-                note(at, QStringLiteral("is missing: it reads as a new one has it, and the file is saved without it"));
+                note(path + QStringList {text}, QStringLiteral("is missing: it reads as a new one has it, and the file is "
+                                                               "saved without it"));
             } else if ((kinds & kindOf(value)) == 0) {
                 note(at, QStringLiteral("is not %1: it reads as a new one has it, and the value is kept for the next save")
                              .arg(kindName(kinds)));
