@@ -95,7 +95,12 @@ public:
                 continue;
             const PWPlist value = stored.value(key);
             const PWPlist ours = written.value(key);
-            const int kinds = ours.isNull() ? shape.kinds.value(key) : kindOf(ours);
+            int kinds = ours.isNull() ? shape.kinds.value(key) : kindOf(ours);
+            // A picture is written as its data or by its name in the content library, as the
+            // user's settings ask: a text and data are both read by the key's own reader, which
+            // names what it cannot take.
+            if (kinds & (kText | kData))
+                kinds |= kText | kData;
             const QStringList at = path + QStringList {key};
             // A text is written either with its characters or, empty, as its style alone, and a
             // text of the older form is read in its place: any of them holds it.
