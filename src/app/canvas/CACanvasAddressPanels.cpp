@@ -131,7 +131,7 @@ void CACanvasAddressCommands::addressPanel(bool toFrom)
     for (const CFTComponent *component : view->GetCurrentComponents()) {
         const CAddressFormat *format = component->getFormat();
         const CDDString *templateName = format ? format->name(tcRootFormat) : nullptr;
-        if (component->getType() == ctAddressPanel && component->GetToFrom() == toFrom && templateName
+        if (component->getClassID() == ciAddressPanel && component->GetToFrom() == toFrom && templateName
             && templateName->getData() == defaultTemplate)
             last = component;
     }

@@ -294,7 +294,6 @@ void CACanvasClipboard::capitalizeSelection()
     if (!view)
         return;
     // The kinds capitals reach (getType).
-    constexpr int kAddressPanelKind = 5;
     constexpr int kAddressTextKind = 7;
     const std::vector<CFTComponent *> selection = view->getSelComponents();
     CACanvasAddressEdits &address = m_canvas.addressEdits();
@@ -303,7 +302,7 @@ void CACanvasClipboard::capitalizeSelection()
         undo->beginUndoGrouping();
     QString key;
     for (CFTComponent *component : selection) {
-        if (component->getType() == kAddressPanelKind) {
+        if (component->getClassID() == ciAddressPanel) {
             auto *panel = static_cast<CFTAAddressPanel *>(component);
             for (unsigned int i = 0; i < panel->addressComponentCount(); ++i) {
                 CFTComponent *field = panel->addressComponentAtIndex(i);

@@ -67,7 +67,7 @@ QIcon mixedMark()
 
 bool isPanel(const CFTComponent *component)
 {
-    return component && component->getType() == ctAddressPanel;
+    return component && component->getClassID() == ciAddressPanel;
 }
 
 } // namespace

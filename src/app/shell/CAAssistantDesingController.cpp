@@ -303,7 +303,7 @@ void CAAssistantDesingController::checkDocSenderAndRecipient()
             // A panel answers the category of the field being edited, none at rest; its side is
             // the side of all its fields.
             const textCategory category = component->GetTextCategory();
-            const bool address = component->getType() == ctAddressPanel
+            const bool address = component->getClassID() == ciAddressPanel
                                  || (category != tcNone && category != tcCustom && category != tcSimpleText);
             if (!address)
                 continue;

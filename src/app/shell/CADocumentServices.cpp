@@ -50,7 +50,7 @@ void ensureRecipientPanel(CADocument &document)
     if (!design)
         return;
     for (CFTComponent *component : design->GetComponents(0, false))
-        if (component->getType() == ctAddressPanel && component->GetToFrom())
+        if (component->getClassID() == ciAddressPanel && component->GetToFrom())
             return;
     const std::unique_ptr<CAddressFormat> format =
         CAddressFormatController::sharedAddressFormatController().formatWithTemplate(

@@ -43,6 +43,8 @@ public:
     PWPlist::Dictionary merged(const PWPlist::Dictionary &now) const;
 
     const PWPlist::Dictionary &stored() const { return m_stored; }
+    // What the object wrote right after reading.
+    const PWPlist::Dictionary &written() const { return m_written; }
 
     // The same kept state with now as what the object wrote after reading, when before is what it
     // wrote then: what changed between before and now (a layout made on the first drawing) was

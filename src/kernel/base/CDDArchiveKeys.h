@@ -128,6 +128,8 @@ inline const QString key_Blocks = QStringLiteral("Blocks");
 
 // Address panels, address texts, barcodes and address formats.
 inline const QString key_BundleVersion = QStringLiteral("Bundle Version");
+// Appended to a text's key, the key under which an empty text is written: its style alone.
+inline const QString key_DefValueSuffix = QStringLiteral("::DefValue");
 inline const QString key_AddressFormat = QStringLiteral("Address Format");
 inline const QString key_AddressPanelToFrom = QStringLiteral("Address Panel ToFrom");
 inline const QString key_Touched = QStringLiteral("Touched");

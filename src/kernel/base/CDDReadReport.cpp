@@ -126,6 +126,29 @@ std::unordered_map<const PWPlist::Dictionary *, CDDReadReport::Paths> CDDReadRep
     return paths;
 }
 
+bool CDDReadReport::names(const PWPlist::Dictionary *dictionary, const QStringList &path) const
+{
+    for (const Unread &part : withDamagedKeys()) {
+        QStringList at;
+        if (!part.key.isEmpty())
+            at.append(part.key);
+        const PWPlist::Dictionary *place = part.dictionary;
+        for (size_t steps = 0; place && place != dictionary && steps <= m_parents.size(); ++steps) {
+            const auto parent = m_parents.find(place);
+            place = parent == m_parents.end() ? nullptr : parent->second.dictionary;
+            if (place)
+                at = parent->second.path + at;
+        }
+        // A part of the whole dictionary, without a key, says nothing of any one key.
+        if (place != dictionary || at.isEmpty())
+            continue;
+        const qsizetype common = std::min(at.size(), path.size());
+        if (at.mid(0, common) == path.mid(0, common))
+            return true;
+    }
+    return false;
+}
+
 bool CDDReadReport::losesParts() const
 {
     const std::vector<Unread> unread = withDamagedKeys();

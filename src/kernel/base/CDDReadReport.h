@@ -46,6 +46,10 @@ public:
     using Paths = QList<QStringList>;
     std::unordered_map<const PWPlist::Dictionary *, Paths> unreadPaths() const;
 
+    // Whether a part noted so far lies at path below dictionary (keys and "[i]" list entries), or
+    // holds it: a reader that named it said what it did with the part.
+    bool names(const PWPlist::Dictionary *dictionary, const QStringList &path) const;
+
     // Everything noted, in reading order, damaged keys last; each once.
     QStringList problems() const;
     // The same as the user is told them: each followed by its kind's fate (fateOf).

@@ -105,7 +105,7 @@ int CFTACoreView::pressOnObject(double x, double y, bool selected, int modifiers
             addInvalObject(m_pOperObject);
             result = mouseRedrawInvalid;
         }
-        if (m_pOperObject->getType() == ctAddressPanel && m_pOperObject->PickText(x, y, 0.0) != 0) {
+        if (m_pOperObject->getClassID() == ciAddressPanel && m_pOperObject->PickText(x, y, 0.0) != 0) {
             addInvalObject(m_pOperObject);
             m_operMode = operTextEdit;
             return result | mouseStartTextEdit;
@@ -363,7 +363,7 @@ int CFTACoreView::mouseUp(double x, double y, int modifiers)
         if (!isSelected(m_pOperObject) && !shiftHeld(modifiers))
             select(m_pOperObject);
         result |= mouseRedrawInvalid;
-        if (m_pOperObject->getType() == ctAddressPanel && m_pOperObject->PickText(x, y, 0.0) != 0) {
+        if (m_pOperObject->getClassID() == ciAddressPanel && m_pOperObject->PickText(x, y, 0.0) != 0) {
             m_operMode = operTextEdit;
             result |= mouseStartTextEdit;
         }

@@ -6,6 +6,8 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDArchiveKept.h"
+#include "kernel/base/CDDReadReport.h"
+#include "kernel/base/CDDWrittenShape.h"
 #include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
@@ -27,6 +29,17 @@ void noteWithoutFrame(const CFTComponent &component, const CDDArchive &archive, 
     archive.noteKept(key_Bounds, QStringLiteral("A component of class \"%1\" has no \"%2\": it has no size and is "
                                                 "not drawn in its place")
                                      .arg(classStringKeys.at(size_t(classID)), key_Bounds));
+}
+
+// Whether a dictionary within a component is read as a component of its own (a panel's fields),
+// which measures it by its own writer.
+bool isComponentArchive(const PWPlist::Dictionary &dictionary)
+{
+    const PWPlist classID = dictionary.value(key_ClassID);
+    if (!classID.isString())
+        return false;
+    const auto found = std::find(classStringKeys.begin(), classStringKeys.end(), classID.toString());
+    return found != classStringKeys.end() && FTComponentFactory::isRegistered(int(found - classStringKeys.begin()));
 }
 
 } // namespace
@@ -153,6 +166,12 @@ std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &
         CFTComponent *const made = component.get();
         component->mKept = CDDArchiveKept::after(archive, CDDArchiveKept::Keep::Everything,
                                                  [made](const CDDArchive &writing) { made->Serialize(writing, nullptr); });
+        // Every key the class writes is one the file should hold: one it lacks or holds otherwise
+        // is named, whoever reads it, and kept as the file has it.
+        if (component->mKept)
+            CDDWrittenShape::noteGaps(archive, component->mKept->stored(), component->mKept->written(),
+                                      isComponentArchive,
+                                      CDDReadReport::placeOf(archive.readDictionary()));
     }
     return component;
 }

@@ -161,6 +161,10 @@ void CFTADocument::store(const CDDArchive &archive)
     std::vector<CFTComponent *> components = GetComponents(0, false);
     std::erase_if(components, [this](const CFTComponent *component) { return isFromBackList(component); });
     SerializeComponents(front, &components, false);
+    // The side's list is written even empty, so that a side without one is told from a design
+    // whose components were all deleted.
+    if (front.value(key_Components).isNull())
+        front.store(key_Components, PWPlist(PWPlist::Array()));
     storeBackList(front);
     archive.SetData(key_FrontSide, front);
 }
@@ -320,6 +324,12 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
     CDDArchive front(false);
     if (!file.GetData(key_FrontSide, front) || !front.getDict().isDictionary())
         return;
+    // A current design writes its side's list even when the side is empty: a side without one
+    // shows nothing of what the design was.
+    if (file.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion && front.value(key_Components).isNull())
+        front.noteKept(key_Components, QStringLiteral("The design's \"%1\" has no \"%2\": the side reads as empty, "
+                                                      "and is kept as the file has it for the next save")
+                                           .arg(key_FrontSide, key_Components));
     // Entries carry the file's version through the archive that lists them.
     SerializeComponents(front, GetComponentsPtr(0, false), false);
 

@@ -414,8 +414,20 @@ bool CFTBoxField::Serialize(const CDDArchive &archive, std::vector<CFTComponent 
     // Loading takes the stored values as they stand: no presets are applied.
     archive.GetData(key_FillBackground, &mbFilled);
     int type = int(mType);
-    if (archive.GetData(key_ComponentType, &type, CDDRanges::kComponentType))
-        mType = compType(type);
+    if (archive.GetData(key_ComponentType, &type, CDDRanges::kComponentType)) {
+        // The stored kind only chooses among the outlines of a shape: the kind of another class
+        // (an address panel's, a picture's) makes no shape anything else, and would lead whoever
+        // asks the kind to take it for one. It is drawn as such a kind always was, a rectangle.
+        if (type == ctRect || (type >= ctRectTriangleLeft && type <= ctRightDiagonalLine))
+            mType = compType(type);
+        else
+            archive.noteKept(key_ComponentType,
+                             QStringLiteral("\"%1\" of a component of class \"%2\" is %3, the kind of another class "
+                                            "of component: it is drawn as a rectangle, and the kind is kept for the "
+                                            "next save")
+                                 .arg(key_ComponentType, classStringKeys.at(ciShape))
+                                 .arg(type));
+    }
     archive.GetData(key_SideCount, &mdSideCount, CDDRanges::kSideCount);
     archive.GetData(key_CurveRadius, &mdCurveRadius, CDDRanges::kCurveRadius);
     archive.GetData(key_FlipX, &mbFlipX);

@@ -23,7 +23,7 @@ namespace {
 
 QString defValueKey(const QString &key)
 {
-    return key + QStringLiteral("::DefValue");
+    return key + key_DefValueSuffix;
 }
 
 bool isRtfdKey(const QString &key)

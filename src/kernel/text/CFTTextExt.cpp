@@ -3,6 +3,8 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/render/CDDArchiveText.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDReadReport.h"
+#include "kernel/base/CDDWrittenShape.h"
 #include "kernel/render/CDDText.h"
 #include "kernel/component/FTComponentFactory.h"
 #include "kernel/text/CCTextExtContainer.h"
@@ -51,6 +53,24 @@ textAlignment alignmentOf(const PWAttributedString &text)
     return taLeft;
 }
 
+// A block lacking what a block's writer writes (its frame above all, without which the text
+// flows past it into the others) is named, like any component's.
+void noteBlockGaps(const CDDArchive &entry, CFTTextBlock &block)
+{
+    const PWPlist stored = entry.getDict();
+    if (!stored.isDictionary() || !entry.readReport())
+        return;
+    const auto writtenBy = [](CFTTextBlock &writer) {
+        CDDArchive writing(true);
+        writer.Serialize(writing, nullptr);
+        const PWPlist written = writing.getDict();
+        return written.isDictionary() ? written.toDictionary() : PWPlist::Dictionary();
+    };
+    CDDWrittenShape::noteGaps(entry, stored.toDictionary(), writtenBy(block),
+                              [](const PWPlist::Dictionary &) { return false; },
+                              QStringLiteral("a block of an extended text"));
+}
+
 } // namespace
 
 CFTTextExt::~CFTTextExt() = default;
@@ -89,6 +109,17 @@ bool CFTTextExt::Serialize(const CDDArchive &archive, std::vector<CFTComponent *
 
     CDDText stored;
     m_bHasStorage = archiveGetText(archive, key_TextStorage2, stored);
+    const QString place = CDDReadReport::placeOf(archive.readDictionary());
+    if (archive.value(key_TextStorage2).isNull())
+        archive.noteKept(key_TextStorage2, QStringLiteral("%1 has no \"%2\": its blocks print no text")
+                                               .arg(place, key_TextStorage2)
+                                               .replace(0, 1, place.at(0).toUpper()));
+    const PWPlist storedBlocks = archive.value(key_Blocks);
+    if (storedBlocks.isNull() || (storedBlocks.isArray() && storedBlocks.toArray().isEmpty()))
+        archive.noteKept(key_Blocks, QStringLiteral("%1 has %2 \"%3\": its text is printed nowhere")
+                                         .arg(place, storedBlocks.isNull() ? QStringLiteral("no") : QStringLiteral("empty"),
+                                              key_Blocks)
+                                         .replace(0, 1, place.at(0).toUpper()));
     const PWAttributedString text = m_bHasStorage ? stored.getAttributedString() : PWAttributedString();
 
     auto manager = std::make_shared<CCBlockLayoutManager>();
@@ -97,7 +128,9 @@ bool CFTTextExt::Serialize(const CDDArchive &archive, std::vector<CFTComponent *
     if (archive.GetData(key_Blocks, entries)) {
         for (int i = 0; i < entries.countObjectsInArray(); ++i) {
             auto block = std::make_unique<CFTTextBlock>(manager, 0);
-            block->Serialize(entries.objectAtIndexInArray(i), nullptr);
+            const CDDArchive entry = entries.objectAtIndexInArray(i);
+            block->Serialize(entry, nullptr);
+            noteBlockGaps(entry, *block);
             blocks.push_back(std::move(block));
         }
     }

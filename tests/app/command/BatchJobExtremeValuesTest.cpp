@@ -49,7 +49,11 @@ Edit componentValue(const QString &className, const QString &key, const PWPlist 
             PWPlist::Dictionary entry = component.toDictionary();
             if (entry.value(key_ClassID).toString() != className)
                 continue;
-            entry.insert(key, value);
+            // A null value takes the key away.
+            if (value.isNull())
+                entry.remove(key);
+            else
+                entry.insert(key, value);
             component = PWPlist(entry);
             break;
         }
@@ -191,6 +195,11 @@ TEST_F(BatchJobExtremeValuesTest, ValuesNoPageCanHoldAreNamedAndThePdfIsWellForm
         {"a top margin of 1e30", layoutValue(key_TopMargin, PWPlist::fromString(u"1e30"_s)), u"\"TopMargin\""_s},
         {"a left margin of 1e30", layoutValue(key_LeftMargin, PWPlist::fromString(u"1e30"_s)), u"\"LeftMargin\""_s},
         {"a font size that is no number", textFontSize(PWPlist::fromString(u"big"_s)), u"\"Text Storage 2\" of a component of class \"Text\" is read without a style"_s},
+        {"a shape stored with an address panel's kind",
+         componentValue(classStringKeys.at(ciShape), key_ComponentType, PWPlist::fromString(u"5"_s)),
+         u"\"Component Type\" of a component of class \"Square Field\" is 5, the kind of another class"_s},
+        {"a counter without its start number", componentValue(classStringKeys.at(ciCounter), key_StartNumber, PWPlist()),
+         u"\"Start Number\" of a component of class \"Counter Field\" is missing"_s},
         {"a card width that is no number", designValue(key_CardWidth, PWPlist::fromString(u"wide"_s)), u"\"Card Width\""_s},
         {"a card height of 1e30", designValue(key_CardHeight, PWPlist::fromString(u"1e30"_s)), u"\"Card Height\""_s},
     };

@@ -1,6 +1,13 @@
 // A design whose stored picture is cut short, opened in a window: the user is told the picture
 // cannot be read, and Ctrl+S writes the design back over its file without a question, the stored
-// bytes still in it as they were.
+// bytes still in it as they were. A shape whose stored kind is another class's is named alike, and
+// the window takes it for the shape it is.
+#include "app/canvas/CADocView.h"
+#include "app/inspector/CAPropertiesController.h"
+#include "app/shell/CAPropertiesPanel.h"
+#include "kernel/document/CFTAView.h"
+#include "kernel/drawing/CFTBoxField.h"
+
 #include "ShellTestSupport.h"
 
 #include "kernel/base/FTImageArchive.h"
@@ -111,5 +118,60 @@ TEST_F(CADamagedPictureShellTest, TheWindowNamesTheDamagedPictureAndSavingKeepsI
     const std::optional<PWPlist> saved = PWPlist::readFile(file);
     ASSERT_TRUE(saved);
     EXPECT_EQ(storedPicture(*saved), cut);
+    ASSERT_TRUE(manager().closeDocument(document));
+}
+
+TEST_F(CADamagedPictureShellTest, AShapeStoredWithAnotherClasssKindIsNamedSelectedAndSavedAsRead)
+{
+    CADocumentController &application = launch(1);
+    installPropertiesPanel(application);
+    application.panels().show(CAFloatingPanels::PropertiesWindow);
+    const QString file = path(u"kind.pwdc"_s);
+    {
+        CADocument document(std::make_unique<CFTADocument>(dtPostcard, CDDString(u"us"_s), CDDString(u"us"_s)));
+        auto *box = new CFTBoxField(40.0, 40.0, 120.0, 80.0, nullptr);
+        box->SetFilled(true);
+        document.ftDocument()->AddObject(box, 0, false);
+        const PWPlist written = document.propertyListForComponents(nullptr);
+        PWPlist::Dictionary front = written.value(u"Front Side"_s).toDictionary();
+        PWPlist::Array components = front.value(u"Components"_s).toArray();
+        ASSERT_EQ(components.size(), 1);
+        PWPlist::Dictionary shape = components.first().toDictionary();
+        // The address panel's kind.
+        shape.insert(u"Component Type"_s, PWPlist::fromString(u"5"_s));
+        components[0] = PWPlist(shape);
+        front.insert(u"Components"_s, PWPlist(components));
+        PWPlist::Dictionary root = written.toDictionary();
+        root.insert(u"Front Side"_s, PWPlist(front));
+        ASSERT_TRUE(pwtest::writeFile(file, PWPlist(root).toXml()));
+    }
+    QStringList told;
+    manager().questions().reportReadProblems = [&](QWidget *, const QString &, const QStringList &problems, bool, bool) {
+        told += problems;
+    };
+    const auto document = manager().openDocument(file);
+    ASSERT_NE(document, nullptr);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().contains(u"\"Component Type\" of a component of class \"Square Field\" is 5"_s))
+        << told.first().toStdString();
+
+    auto *w = qobject_cast<CAMainWindowController *>(document->window.data());
+    ASSERT_NE(w, nullptr);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    CADocView *canvas = w->docView();
+    QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, canvas->geometry().widgetPoint(QPointF(100.0, 80.0)).toPoint());
+    ASSERT_EQ(canvas->ftView()->getSelComponents().size(), 1u);
+    EXPECT_EQ(canvas->ftView()->getSelComponents().front()->getClassID(), ciShape);
+    EXPECT_TRUE(CAPropertiesController::isPanelVisible());
+
+    // A nudge of another kind of value, then the save: the stored kind is still the file's.
+    QTest::keyClick(canvas->viewport(), Qt::Key_Right);
+    QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    const std::optional<PWPlist> saved = PWPlist::readFile(file);
+    ASSERT_TRUE(saved);
+    const PWPlist stored = saved->value(u"Front Side"_s).value(u"Components"_s).toArray().value(0);
+    EXPECT_EQ(stored.value(u"Component Type"_s).toString(), u"5"_s);
+    EXPECT_NE(stored.value(u"Bounds"_s).toString(), u"{{40, 40}, {120, 80}}"_s) << "the nudge is saved";
     ASSERT_TRUE(manager().closeDocument(document));
 }

@@ -65,6 +65,75 @@ TEST_P(CADocumentExtendedTextTest, OpensWithItsTextSavesAndReopens)
     EXPECT_LE(extendedTexts(reopened), 1);
 }
 
+// The extended text's keys and its blocks', each taken away (a list emptied too): the design opens
+// with the same texts in the same places, or names what it lacks.
+TEST(CADocumentExtendedTextDamageTest, AKeyTakenAwayReadsTheSameOrIsNamed)
+{
+    const std::optional<PWPlist> file =
+        PWPlist::readFile(pwtest::dataPath(u"extended-text/version72-extended-text-two-blocks.pwdc"_s));
+    ASSERT_TRUE(file && file->isDictionary());
+    CADocument whole;
+    ASSERT_TRUE(whole.loadPropertyList(*file));
+    const QStringList texts = textsOf(whole);
+    const auto framesOf = [](const CADocument &document) {
+        QStringList frames;
+        for (CFTComponent *component : document.ftDocument()->GetComponents(0, false))
+            frames.append(QStringLiteral("%1 %2 %3 %4").arg(component->GetOriginX()).arg(component->GetOriginY())
+                              .arg(component->GetSizeX()).arg(component->GetSizeY()));
+        return frames;
+    };
+    const QStringList frames = framesOf(whole);
+    const PWPlist::Dictionary front = file->value(u"Front Side"_s).toDictionary();
+    const PWPlist::Array components = front.value(u"Components"_s).toArray();
+    int tried = 0;
+    for (qsizetype c = 0; c < components.size(); ++c) {
+        const PWPlist::Dictionary text = components.at(c).toDictionary();
+        if (text.value(u"Class ID"_s).toString() != u"Extended Text"_s)
+            continue;
+        // The text's own keys, then each block's; a null block index stands for the text itself.
+        QList<std::pair<qsizetype, QString>> keys;
+        for (const QString &key : text.keys())
+            keys.append({-1, key});
+        const PWPlist::Array blocks = text.value(u"Blocks"_s).toArray();
+        for (qsizetype b = 0; b < blocks.size(); ++b)
+            for (const QString &key : blocks.at(b).toDictionary().keys())
+                keys.append({b, key});
+        for (const auto &[block, key] : keys) {
+            for (const bool emptied : {false, true}) {
+                PWPlist::Dictionary changedText = text;
+                PWPlist::Array changedBlocks = blocks;
+                PWPlist::Dictionary owner = block < 0 ? text : blocks.at(block).toDictionary();
+                if (emptied && !owner.value(key).isArray())
+                    continue;
+                if (emptied)
+                    owner.insert(key, PWPlist(PWPlist::Array()));
+                else
+                    owner.remove(key);
+                if (block < 0) {
+                    changedText = owner;
+                } else {
+                    changedBlocks[block] = PWPlist(owner);
+                    changedText.insert(u"Blocks"_s, PWPlist(changedBlocks));
+                }
+                PWPlist::Array changedComponents = components;
+                changedComponents[c] = PWPlist(changedText);
+                PWPlist::Dictionary changedFront = front;
+                changedFront.insert(u"Components"_s, PWPlist(changedComponents));
+                PWPlist::Dictionary design = file->toDictionary();
+                design.insert(u"Front Side"_s, PWPlist(changedFront));
+                CADocument document;
+                ASSERT_TRUE(document.loadPropertyList(PWPlist(design)));
+                ++tried;
+                if (document.isDamaged())
+                    continue;
+                EXPECT_EQ(textsOf(document), texts) << key.toStdString() << " of block " << block;
+                EXPECT_EQ(framesOf(document), frames) << key.toStdString() << " of block " << block;
+            }
+        }
+    }
+    EXPECT_GT(tried, 10);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, CADocumentExtendedTextTest,
     testing::Values(OpenCase {"TwoBlocks", "version72-extended-text-two-blocks.pwdc",

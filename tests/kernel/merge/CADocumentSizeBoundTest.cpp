@@ -4,21 +4,28 @@
 
 #include "DocumentTestSupport.h"
 
+#include "kernel/component/CFTACoreDoc.h"
+#include "kernel/drawing/CFTSeparator.h"
+
 namespace sizebound {
 
-// An empty design as the application saves it, its front side holding count components of the
-// smallest form a design draws. Cut, the file ends right after them, so that only a reading that never parses
+// An empty design as the application saves it, its front side holding count separators as the
+// application writes one. Cut, the file ends right after them, so that only a reading that never parses
 // it can tell what it holds.
 QByteArray designOfSeparators(qsizetype count, bool cut, qsizetype texts = 0)
 {
     CADocument document;
     QByteArray bytes = document.documentDataForComponents(nullptr);
-    const QByteArray emptySide = "<key>Front Side</key>\n\t<dict/>";
+    const QByteArray emptySide = "<key>Front Side</key>\n\t<dict>\n\t\t<key>Components</key>\n\t\t<array/>\n\t</dict>";
     const qsizetype at = bytes.indexOf(emptySide);
     if (at < 0)
         return QByteArray();
-    const QByteArray entry = "<dict><key>Class ID</key><string>Separator</string>"
-                             "<key>Bounds</key><string>{{0, 0}, {9, 1}}</string></dict>\n";
+    // Cut, the smallest entry that counts; whole, the entry the application writes.
+    CFTSeparator separator(0.0, 0.0, 9.0, 1.0, nullptr);
+    const QByteArray written = CFTACoreDoc::GetArchiveFromObject(&separator, nullptr).getDict().toXml();
+    const QByteArray entry = cut ? QByteArray("<dict><key>Class ID</key><string>Separator</string>"
+                                              "<key>Bounds</key><string>{{0, 0}, {9, 1}}</string></dict>\n")
+                                 : written.mid(written.indexOf("<dict>"), written.lastIndexOf("</dict>") + 7 - written.indexOf("<dict>")) + '\n';
     // A text of the least a text holds: its class and its stored text.
     const QByteArray text = "<dict><key>Class ID</key><string>Text</string>"
                             "<key>Text Storage 2</key><data></data></dict>\n";
