@@ -6,6 +6,7 @@
 
 #include "DocumentTestSupport.h"
 
+#include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDArchiveKept.h"
 #include "kernel/component/CFTACoreDoc.h"
