@@ -113,13 +113,12 @@ public:
                 }))
                 continue;
             if (value.isNull()) {
-                note(path + QStringList {text}, QStringLiteral("is missing: it reads as a new one has it, and the file is "
-                                                               "saved without it"));
+                note(path + QStringList {text}, QStringLiteral("is missing: it reads as a new one has it"));
             } else if ((kinds & kindOf(value)) == 0) {
-                note(at, QStringLiteral("is not %1: it reads as a new one has it, and the value is kept for the next save")
+                note(at, QStringLiteral("is not %1: it reads as a new one has it")
                              .arg(kindName(kinds)));
             } else if (value.isArray() && value.toArray().isEmpty() && shape.filledLists.contains(key)) {
-                note(at, QStringLiteral("is an empty list: it reads as holding nothing, and is kept for the next save"));
+                note(at, QStringLiteral("is an empty list: it reads as holding nothing"));
             }
         }
         for (const PWPlist::Dictionary::Entry &entry : stored) {

@@ -8,11 +8,31 @@
 #include "kernel/base/CDDArchiveKept.h"
 #include "kernel/base/CDDReadReport.h"
 #include "kernel/base/CDDWrittenShape.h"
+#include "kernel/component/CFTACoreDoc.h"
 #include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
 
 namespace {
+
+// What the class an entry names writes of what the object made of it writes: an entry made as
+// another class (a plain text of a back list, made as an address text) is asked only for the keys
+// its own class writes.
+PWPlist::Dictionary writtenByStoredClass(const CDDArchiveKept &kept, int classID, const CDDArchive &archive)
+{
+    if (kept.stored().value(key_ClassID) == kept.written().value(key_ClassID))
+        return kept.written();
+    const std::unique_ptr<CFTComponent> own = FTComponentFactory::createComponent(classID, archive.getBundleVersion(), nullptr);
+    if (!own)
+        return PWPlist::Dictionary();
+    const PWPlist::Dictionary ownKeys = CFTACoreDoc::GetArchiveFromObject(own.get(), nullptr).getDict().toDictionary();
+    PWPlist::Dictionary written;
+    for (const PWPlist::Dictionary::Entry &entry : kept.written()) {
+        if (ownKeys.contains(entry.first))
+            written.insert(entry.first, entry.second);
+    }
+    return written;
+}
 
 // Without a frame a component of the design has no size and nothing of it is drawn, or it is
 // drawn at the card's corner. Fields (made with a parent) are placed by their panel, and a
@@ -169,7 +189,7 @@ std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &
         // Every key the class writes is one the file should hold: one it lacks or holds otherwise
         // is named, whoever reads it, and kept as the file has it.
         if (component->mKept)
-            CDDWrittenShape::noteGaps(archive, component->mKept->stored(), component->mKept->written(),
+            CDDWrittenShape::noteGaps(archive, component->mKept->stored(), writtenByStoredClass(*component->mKept, classID, archive),
                                       isComponentArchive,
                                       CDDReadReport::placeOf(archive.readDictionary()));
     }

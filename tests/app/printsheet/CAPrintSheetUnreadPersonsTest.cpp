@@ -58,7 +58,11 @@ TEST_P(PrintSheetUnreadPersonsTest, TheSheetNamesThemAndAsksBeforeTheJob)
     const QString named = u"%1 of the 4 persons of the print list \"Club\" could not be read"_s.arg(c.unread);
     auto *note = sheet->findChild<QLabel *>(u"_fitNote"_s);
     ASSERT_NE(note, nullptr);
-    EXPECT_EQ(note->isVisible(), c.unread > 0);
+    // The note may name other things of the job (a design without a recipient); what it says of
+    // unread persons is what counts.
+    if (c.unread > 0) {
+        EXPECT_TRUE(note->isVisible());
+    }
     EXPECT_EQ(note->text().contains(named), c.unread > 0) << qPrintable(note->text());
 
     int exports = 0;

@@ -4,6 +4,8 @@
 
 #include "TestSupport.h"
 
+#include "kernel/base/CDDArchive.h"
+#include "kernel/component/CFTACoreDoc.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/text/CFTAText.h"
 
@@ -281,14 +283,13 @@ TEST_F(CADocumentDamageTest, OldVariantAndEmptyDesignsOpenWithNothingToReport)
     const QString empty = path(u"empty.pwdc"_s);
     ASSERT_TRUE(CADocument().writeToFile(empty));
     files.append(empty);
-    // A current design without persons and with the back list of designs written elsewhere.
+    // A current design without persons and with a back list, its entry as the program writes one
+    // (an entry lacking keys its class writes is named like any other component).
     PWPlist::Dictionary variant = PWPlist::parse(savedDesign()).value_or(PWPlist()).toDictionary();
     variant.remove(u"Person To"_s);
     PWPlist::Dictionary front = variant.value(u"Front Side"_s).toDictionary();
-    front.insert(u"Back Components"_s,
-                 PWPlist(PWPlist::Array {PWPlist(PWPlist::Dictionary {
-                     {u"Class ID"_s, PWPlist::fromString(u"Square Field"_s)},
-                     {u"Bounds"_s, PWPlist::fromString(u"{{0, 0}, {20, 20}}"_s)}})}));
+    CFTBoxField box(0.0, 0.0, 20.0, 20.0, nullptr);
+    front.insert(u"Back Components"_s, PWPlist(PWPlist::Array {CFTACoreDoc::GetArchiveFromObject(&box, nullptr).getDict()}));
     variant.insert(u"Front Side"_s, PWPlist(front));
     const QString variantFile = path(u"variant.pwdc"_s);
     ASSERT_TRUE(pwtest::writeFile(variantFile, PWPlist(variant).toXml()));
