@@ -18,18 +18,6 @@ bool isAscii(const QString &text)
     return true;
 }
 
-qsizetype colonOutsideQuotes(const QString &text)
-{
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (text.at(i) == QLatin1Char(':') && !quoted)
-            return i;
-    }
-    return -1;
-}
-
 // The head without the parameters this writing decides anew: charset and encoding.
 QString bareHead(const QString &head)
 {
@@ -105,7 +93,7 @@ QByteArray PWVCard21Syntax::quotedPrintable(const QByteArray &bytes, qsizetype f
 
 QByteArray PWVCard21Syntax::line(const QString &line30, bool quotedPrintable, const QString &encoding)
 {
-    const qsizetype colon = colonOutsideQuotes(line30);
+    const qsizetype colon = PWVCard21Syntax::colonOutsideQuotes(line30);
     if (colon < 0)
         return line30.toUtf8() + "\r\n";
     // Data (a picture) stays as the writer made it, under the name 2.1 gives its encoding.
@@ -171,4 +159,16 @@ std::optional<QString> PWVCard21Syntax::decodedLine(const QByteArray &written)
     if (decoder.hasError())
         return std::nullopt;
     return head + QLatin1Char(':') + text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+qsizetype PWVCard21Syntax::colonOutsideQuotes(const QString &text)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (text.at(i) == QLatin1Char(':') && !quoted)
+            return i;
+    }
+    return -1;
 }

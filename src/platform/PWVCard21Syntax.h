@@ -26,4 +26,8 @@ public:
     // ENCODING=QUOTED-PRINTABLE:Müller;Jürgen"), so that a value can be put into it; nothing for
     // another line, or one whose charset is unknown or whose bytes are not of it.
     static std::optional<QString> decodedLine(const QByteArray &written);
+
+    // Where a logical line's head ends: its first colon outside a quoted parameter value; -1 when
+    // it has none.
+    static qsizetype colonOutsideQuotes(const QString &text);
 };

@@ -61,18 +61,6 @@ QString valueText(const PWPlist &value)
     return value.isDate() ? dateText(value) : PWVCardWriter::escapeText(value.toString());
 }
 
-qsizetype colonOutsideQuotes(const QString &text)
-{
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (text.at(i) == QLatin1Char(':') && !quoted)
-            return i;
-    }
-    return -1;
-}
-
 // A written line without its line end and folds. Quoted-printable lines are never substituted
 // into, so their soft line breaks need no care here.
 QString logicalText(const QByteArray &written)
@@ -250,7 +238,7 @@ public:
             if (!group.isEmpty())
                 m_groups.insert(group.toLower());
             if (m_encoding.isEmpty()
-                && logical.left(std::max<qsizetype>(colonOutsideQuotes(logical), 0))
+                && logical.left(std::max<qsizetype>(PWVCard21Syntax::colonOutsideQuotes(logical), 0))
                        .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive))
                 m_encoding = logical.contains(QLatin1String("ENCODING="), Qt::CaseInsensitive)
                     ? QStringLiteral("ENCODING=QUOTED-PRINTABLE")
@@ -408,7 +396,7 @@ private:
             if (use.unit != kEntry || !use.main)
                 continue;
             const QString logical = logicalText(m_original.lines.at(i));
-            const qsizetype colon = colonOutsideQuotes(logical);
+            const qsizetype colon = PWVCard21Syntax::colonOutsideQuotes(logical);
             if (colon > 0 && hasPreferredMark(logical.left(colon)))
                 m_markedEntries[use.property].insert(use.entry);
         }
@@ -502,7 +490,7 @@ private:
         const std::optional<QString> decoded =
             m_version == QLatin1String("2.1") ? PWVCard21Syntax::decodedLine(written) : std::nullopt;
         const QString logical = decoded ? *decoded : logicalText(written);
-        const qsizetype colon = colonOutsideQuotes(logical);
+        const qsizetype colon = PWVCard21Syntax::colonOutsideQuotes(logical);
         if (colon < 0)
             return std::nullopt;
         QString head = withoutCharset(logical.left(colon));
@@ -689,7 +677,7 @@ private:
             return stale;
         for (qsizetype i = 0; i < m_original.lines.size(); ++i) {
             const QString logical = logicalText(m_original.lines.at(i));
-            const QString head = logical.left(std::max<qsizetype>(colonOutsideQuotes(logical), 0));
+            const QString head = logical.left(std::max<qsizetype>(PWVCard21Syntax::colonOutsideQuotes(logical), 0));
             if (head.section(QLatin1Char(';'), 0, 0)
                     .section(QLatin1Char('.'), -1)
                     .trimmed()
@@ -719,7 +707,7 @@ private:
     static QStringList typesOf(const QString &logical)
     {
         QStringList types;
-        const QStringList parts = headParts(withoutPreferredMark(logical.left(colonOutsideQuotes(logical))));
+        const QStringList parts = headParts(withoutPreferredMark(logical.left(PWVCard21Syntax::colonOutsideQuotes(logical))));
         for (qsizetype i = 1; i < parts.size(); ++i) {
             const QString &part = parts.at(i);
             if (!part.contains(QLatin1Char('='))) {
