@@ -2,6 +2,7 @@
 
 #include "kernel/merge/CADocument.h"
 #include "app/printsheet/CAJobReportMessages.h"
+#include "app/shell/CAFileWork.h"
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAShellLog.h"
 #include "kernel/document/CFTADocument.h"
@@ -18,6 +19,24 @@
 
 #include <exception>
 #include <optional>
+
+namespace {
+
+// The components of a design on all its sides, each panel once: what writing it goes through.
+qsizetype componentsOf(const CADocument &design)
+{
+    const CFTADocument *document = design.ftDocument();
+    if (!document)
+        return 0;
+    qsizetype count = 0;
+    for (int side = 0; side < document->getSidesCount(); ++side)
+        for (const bool back : {false, true})
+            if (const std::vector<CFTComponent *> *components = document->GetComponentsPtr(side, back))
+                count += qsizetype(components->size());
+    return count;
+}
+
+} // namespace
 
 const QString CADocumentManager::kRecentDocumentsKey = QStringLiteral("FTRecentDocuments");
 
@@ -204,8 +223,21 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openFile(const QByteArray &ab
     auto document = std::make_unique<CADocument>();
     QString error;
     QByteArray bytes;
-    const bool read = textName ? document->readFromFile(shown, &error, &bytes)
-                               : document->readFromFileAtBytes(absolute, &error, &bytes);
+    const auto readFile = [&] {
+        return textName ? document->readFromFile(shown, &error, &bytes)
+                        : document->readFromFileAtBytes(absolute, &error, &bytes);
+    };
+    // A large design is read on a worker under a progress window; the user may stop it, which
+    // leaves everything as it was and is told nothing.
+    bool read = false;
+    const PWPathStatus::Entry status = PWPathStatus::statusAt(absolute);
+    if (status.kind == PWPathStatus::Kind::RegularFile && status.size >= CAFileWork::kLongReadBytes) {
+        const QString label = tr("Opening “%1”…").arg(QFileInfo(shown).fileName());
+        if (CAFileWork::run(window, label, [&] { read = readFile(); }) == CAFileWork::Outcome::Stopped)
+            return nullptr;
+    } else {
+        read = readFile();
+    }
     if (!read) {
         report(window, tr("“%1” — %2").arg(QFileInfo(shown).fileName(), error));
         return nullptr;
@@ -274,8 +306,28 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
         }
     }
     QString error;
-    if (!(bytes.isEmpty() ? design.writeToFile(path, &error, written)
-                          : design.writeToFileAtBytes(bytes, &error, written))) {
+    const auto writeFile = [&] {
+        return bytes.isEmpty() ? design.writeToFile(path, &error, written)
+                               : design.writeToFileAtBytes(bytes, &error, written);
+    };
+    bool wrote = false;
+    if (componentsOf(design) >= CAFileWork::kLongWriteComponents) {
+        // Written on a worker under a progress window. The window draws nothing of the design
+        // meanwhile (the worker reads it), and takes no edit: the progress window is modal.
+        const QPointer<QWidget> frozen(window);
+        if (frozen)
+            frozen->setUpdatesEnabled(false);
+        const QString label = tr("Saving “%1”…").arg(QFileInfo(path).fileName());
+        const CAFileWork::Outcome outcome = CAFileWork::run(window, label, [&] { wrote = writeFile(); });
+        if (frozen)
+            frozen->setUpdatesEnabled(true);
+        // Stopped before anything reached the file: the design stays as it is, unsaved.
+        if (outcome == CAFileWork::Outcome::Stopped)
+            return WriteResult::Failed;
+    } else {
+        wrote = writeFile();
+    }
+    if (!wrote) {
         report(window, tr("“%1” — %2").arg(displayName(*document), error));
         return WriteResult::Failed;
     }

@@ -5,6 +5,7 @@
 
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDFileProgress.h"
 #include "kernel/component/FTComponentFactory.h"
 
 #include <QRectF>
@@ -21,6 +22,7 @@ void CFTAAddressPanel::loadFields(const CDDArchive &archive, bool oldFile, CDDSt
         return;
     }
     for (int i = 0; i < entries.countObjectsInArray(); ++i) {
+        CDDFileProgress::step();
         CDDArchive entry = entries.objectAtIndexInArray(i);
         entry.setBundleVersion(archive.getBundleVersion());
         entry.SetArchivePath(archive.GetArchivePath());

@@ -4,6 +4,7 @@
 
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDFileProgress.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTLayoutGuideline.h"
 
@@ -119,6 +120,7 @@ bool CFTACoreDoc::SerializeComponents(CDDArchive &archive, std::vector<CFTCompon
             return true;
         archive.BeginArrayData();
         for (CFTComponent *component : *list) {
+            CDDFileProgress::step();
             if (subcomponents && component->getClassID() == ciExtendedText) {
                 std::vector<CDDArchive> blocks;
                 component->SerializeSelectedSubcomponents(blocks);
@@ -141,6 +143,7 @@ bool CFTACoreDoc::SerializeComponents(CDDArchive &archive, std::vector<CFTCompon
         return true;
     bool complete = true;
     for (int i = 0; i < entries.countObjectsInArray(); ++i) {
+        CDDFileProgress::step();
         CDDArchive entry = entries.objectAtIndexInArray(i);
         readLikeParent(entry, archive);
         if (!CFTComponent::SerializeFromArchive(entry, list, nullptr)) {

@@ -9,6 +9,7 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKept.h"
 #include "kernel/base/CDDFile.h"
+#include "kernel/base/CDDFileProgress.h"
 #include "kernel/base/CDDReadReport.h"
 #include "kernel/component/CFTACoreDoc.h"
 #include "kernel/component/CFTComponent.h"
@@ -214,6 +215,10 @@ bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &t
     QString reason = CFTADocumentFileCheck::refusalBeforeReading(data);
     if (!reason.isEmpty())
         return fail(error, openError(reason));
+    // A reading someone watches learns how many components it goes through.
+    if (CDDFileProgress *progress = CDDFileProgress::current())
+        if (const std::optional<CFTADocumentFileCheck::Cost> cost = CFTADocumentFileCheck::costOf(data))
+            progress->setTotal(cost->components);
     const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
     if (!parsed)
         return fail(error, openError(reason));

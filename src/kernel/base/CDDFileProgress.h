@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <atomic>
+
+// How far a long reading or writing of a design has gone, for a progress window on another
+// thread, and whether the user asked it to stop. The thread doing the work installs one for its
+// duration (Scope); every component read or written is a step, and a step taken after a stop was
+// asked throws Stopped, which leaves the design being read unfinished (it is thrown away) and a
+// design being written as it was (nothing reaches the file).
+class CDDFileProgress
+{
+public:
+    struct Stopped
+    {
+    };
+
+    // While it lives, steps on this thread count into progress.
+    class Scope
+    {
+    public:
+        explicit Scope(CDDFileProgress &progress);
+        ~Scope();
+        Scope(const Scope &) = delete;
+        Scope &operator=(const Scope &) = delete;
+
+    private:
+        CDDFileProgress *m_previous;
+    };
+
+    // The progress this thread's work counts into; null outside a Scope.
+    static CDDFileProgress *current();
+    // One component done on this thread: counted, or Stopped thrown when a stop was asked.
+    static void step();
+
+    // The components the work will go through, when it knows; 0 while it does not.
+    void setTotal(qint64 total) { m_total.store(total, std::memory_order_relaxed); }
+    qint64 total() const { return m_total.load(std::memory_order_relaxed); }
+    qint64 done() const { return m_done.load(std::memory_order_relaxed); }
+    void requestStop() { m_stop.store(true, std::memory_order_relaxed); }
+    bool isStopRequested() const { return m_stop.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<qint64> m_total{0};
+    std::atomic<qint64> m_done{0};
+    std::atomic<bool> m_stop{false};
+};
