@@ -233,7 +233,7 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openFile(const QByteArray &ab
     const PWPathStatus::Entry status = PWPathStatus::statusAt(absolute);
     if (status.kind == PWPathStatus::Kind::RegularFile && status.size >= CAFileWork::kLongReadBytes) {
         const QString label = tr("Opening “%1”…").arg(QFileInfo(shown).fileName());
-        if (CAFileWork::run(window, label, [&] { read = readFile(); }) == CAFileWork::Outcome::Stopped)
+        if (CAFileWork::run(window, label, CAFileWork::Where::FileThread, [&] { read = readFile(); }) == CAFileWork::Outcome::Stopped)
             return nullptr;
     } else {
         read = readFile();
@@ -318,7 +318,8 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
         if (frozen)
             frozen->setUpdatesEnabled(false);
         const QString label = tr("Saving “%1”…").arg(QFileInfo(path).fileName());
-        const CAFileWork::Outcome outcome = CAFileWork::run(window, label, [&] { wrote = writeFile(); });
+        const CAFileWork::Outcome outcome = CAFileWork::run(window, label, CAFileWork::Where::FileThread,
+                                                             [&] { wrote = writeFile(); });
         if (frozen)
             frozen->setUpdatesEnabled(true);
         // Stopped before anything reached the file: the design stays as it is, unsaved.
@@ -445,11 +446,30 @@ bool CADocumentManager::saveDocumentTo(const std::shared_ptr<CAOpenDocument> &do
     // Told after the export: the pictures drawn as placeholders, the addresses past their labels.
     const PWJobReport job;
     QString error;
-    const QByteArray data = document->document->dataRepresentationOfType(type, &error);
-    if (data.isEmpty())
-        error = error.isEmpty() ? tr("There is nothing to export.") : error.left(1).toUpper() + error.mid(1) + u'.';
-    else if (!PWSaveFile::write(path, data, &error))
-        error = error.isEmpty() ? tr("The file could not be written.") : error;
+    const auto exportFile = [&] {
+        const QByteArray data = document->document->dataRepresentationOfType(type, &error);
+        if (data.isEmpty())
+            error = error.isEmpty() ? tr("There is nothing to export.") : error.left(1).toUpper() + error.mid(1) + u'.';
+        else if (!PWSaveFile::write(path, data, &error))
+            error = error.isEmpty() ? tr("The file could not be written.") : error;
+    };
+    if (componentsOf(*document->document) >= CAFileWork::kLongWriteComponents) {
+        // Drawn under a progress window that serves the windows' events, the window itself frozen.
+        QWidget *window = windowOf(document);
+        const QPointer<QWidget> frozen(window);
+        if (frozen)
+            frozen->setUpdatesEnabled(false);
+        const CAFileWork::Outcome outcome =
+            CAFileWork::run(window, tr("Exporting “%1”…").arg(QFileInfo(path).fileName()),
+                            CAFileWork::Where::WindowThread, exportFile);
+        if (frozen)
+            frozen->setUpdatesEnabled(true);
+        // Stopped before anything reached the file.
+        if (outcome == CAFileWork::Outcome::Stopped)
+            return false;
+    } else {
+        exportFile();
+    }
     if (!error.isEmpty()) {
         report(windowOf(document), tr("The design could not be exported. %1").arg(error));
         return false;

@@ -2,20 +2,93 @@
 
 #include "kernel/base/CDDFileProgress.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QWidget>
 
+#include <condition_variable>
+#include <deque>
 #include <exception>
-#include <future>
+#include <mutex>
 #include <thread>
 
-CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, const std::function<void()> &work)
+namespace {
+
+// The thread designs are read and written on, kept until the application ends: the fonts of
+// text laid out on a thread go with it.
+class FileThread
+{
+public:
+    static FileThread &instance()
+    {
+        static FileThread *thread = [] {
+            auto *made = new FileThread;
+            // Ended while the application still stands, before its fonts are gone.
+            qAddPostRoutine([] { instance().stop(); });
+            return made;
+        }();
+        return *thread;
+    }
+
+    void post(std::function<void()> job)
+    {
+        std::unique_lock lock(m_mutex);
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { serve(); });
+        m_jobs.push_back(std::move(job));
+        m_changed.notify_one();
+    }
+
+private:
+    void serve()
+    {
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+                if (m_jobs.empty())
+                    return;
+                job = std::move(m_jobs.front());
+                m_jobs.pop_front();
+            }
+            job();
+        }
+    }
+
+    void stop()
+    {
+        {
+            std::unique_lock lock(m_mutex);
+            m_stopping = true;
+            m_changed.notify_one();
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+        m_thread = std::thread();
+        m_stopping = false;
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::function<void()>> m_jobs;
+    std::thread m_thread;
+    bool m_stopping = false;
+};
+
+// How often work on the window's thread serves the windows' events.
+constexpr int kServeEveryMs = 50;
+
+} // namespace
+
+CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, Where where,
+                                    const std::function<void()> &work)
 {
     CDDFileProgress progress;
-    QEventLoop loop;
 
     // Not on the stack: a window that goes while the work runs takes its children with it.
     const QPointer<QProgressDialog> dialog = new QProgressDialog(window);
@@ -33,40 +106,65 @@ CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, const
         // Shown until the work gives up at its next component.
         shown->show();
     });
-    QTimer poll;
-    poll.setInterval(100);
-    QObject::connect(&poll, &QTimer::timeout, shown, [&progress, shown] {
+    const auto showProgress = [&progress, shown] {
         const qint64 total = progress.total();
         if (total <= 0 || progress.isStopRequested())
             return;
         // A design holds at most a million components; the bar holds ints.
         shown->setMaximum(int(qMin<qint64>(total, 1 << 30)));
         shown->setValue(int(qMin(progress.done(), total)));
-    });
-    poll.start();
+    };
     dialog->show();
 
-    std::exception_ptr failure;
     bool stopped = false;
-    std::thread worker([&] {
-        {
-            const CDDFileProgress::Scope scope(progress);
-            try {
-                work();
-            } catch (const CDDFileProgress::Stopped &) {
-                stopped = true;
-            } catch (...) {
-                failure = std::current_exception();
-            }
+    std::exception_ptr failure;
+    const auto runWork = [&] {
+        const CDDFileProgress::Scope scope(progress);
+        try {
+            work();
+        } catch (const CDDFileProgress::Stopped &) {
+            stopped = true;
+        } catch (...) {
+            failure = std::current_exception();
         }
-        // The loop quits from its own thread: a zero timer started after whatever the windows
-        // queued meanwhile, so that those run first.
-        QMetaObject::invokeMethod(
-            &loop, [&loop] { QTimer::singleShot(0, &loop, [&loop] { loop.quit(); }); }, Qt::QueuedConnection);
-    });
-    loop.exec(QEventLoop::DialogExec);
-    worker.join();
-    poll.stop();
+    };
+
+    if (where == Where::WindowThread) {
+        // The events are served at the first component, then every so often.
+        QDeadlineTimer next(0);
+        progress.setOnStep([&] {
+            if (!next.hasExpired())
+                return;
+            if (dialog)
+                showProgress();
+            QCoreApplication::processEvents();
+            next.setRemainingTime(kServeEveryMs);
+        });
+        runWork();
+    } else {
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(100);
+        QObject::connect(&poll, &QTimer::timeout, shown, showProgress);
+        poll.start();
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        FileThread::instance().post([&] {
+            runWork();
+            // The loop quits from its own thread: a zero timer started after whatever the
+            // windows queued meanwhile, so that those run first.
+            QMetaObject::invokeMethod(
+                &loop, [&loop] { QTimer::singleShot(0, &loop, [&loop] { loop.quit(); }); }, Qt::QueuedConnection);
+            const std::lock_guard lock(mutex);
+            done = true;
+            finished.notify_one();
+        });
+        loop.exec(QEventLoop::DialogExec);
+        // The job's last lines touch this frame's objects: wait until it has left them.
+        std::unique_lock lock(mutex);
+        finished.wait(lock, [&done] { return done; });
+    }
     delete dialog.data();
     if (failure)
         std::rethrow_exception(failure);

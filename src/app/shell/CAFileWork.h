@@ -6,25 +6,30 @@
 
 class QWidget;
 
-// The reading or writing of a large design file, run on a worker thread while the window's thread
-// waits in an event loop: the windows repaint, and a progress window, shown at once and modal to
-// the application (no window takes an edit meanwhile), tells how many components are done. Its
-// Cancel asks the work to stop at its next component; the work is always waited for, so nothing of
-// it outlives the call.
+// Long work on a design file while the windows go on, under a progress window modal to the
+// application (no window takes an edit meanwhile) that says how many components are done and
+// whose Cancel asks the work to stop at its next component. The work is always waited for, so
+// nothing of it outlives the call.
+//
+// Reading and writing run on the one file thread the application keeps for them: text laid out
+// there holds that thread's fonts, which must outlive it. Drawing (an export) runs on the
+// window's thread, serving the windows' events between components, so that no text is laid out
+// with another thread's fonts.
 class CAFileWork
 {
 public:
     // A design file of this many bytes or more is read this way.
     static constexpr qint64 kLongReadBytes = 256 * 1024;
     // A design of this many components or more (on all its sides, panels counted once) is written
-    // this way.
+    // and exported this way.
     static constexpr qsizetype kLongWriteComponents = 1000;
 
     enum class Outcome { Done, Stopped };
+    enum class Where { FileThread, WindowThread };
 
-    // Runs work on a worker thread under a progress window over window (the application when
-    // null) that says label, until it ends. Stopped when the user cancelled and the work gave up;
-    // Done when it ran to its end (whatever it answered). An exception other than the stop that
-    // the work throws is thrown again here.
-    static Outcome run(QWidget *window, const QString &label, const std::function<void()> &work);
+    // Runs work under a progress window over window (the application when null) that says label,
+    // until it ends. Stopped when the user cancelled and the work gave up; Done when it ran to its
+    // end (whatever it answered). An exception other than the stop that the work throws is thrown
+    // again here.
+    static Outcome run(QWidget *window, const QString &label, Where where, const std::function<void()> &work);
 };

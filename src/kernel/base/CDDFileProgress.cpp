@@ -28,4 +28,9 @@ void CDDFileProgress::step()
     if (progress->isStopRequested())
         throw Stopped();
     progress->m_done.fetch_add(1, std::memory_order_relaxed);
+    if (progress->m_onStep)
+        progress->m_onStep();
+    // The step's own callback may have heard the stop.
+    if (progress->isStopRequested())
+        throw Stopped();
 }

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <functional>
 
 // How far a long reading or writing of a design has gone, for a progress window on another
 // thread, and whether the user asked it to stop. The thread doing the work installs one for its
@@ -39,10 +40,14 @@ public:
     qint64 total() const { return m_total.load(std::memory_order_relaxed); }
     qint64 done() const { return m_done.load(std::memory_order_relaxed); }
     void requestStop() { m_stop.store(true, std::memory_order_relaxed); }
+    // Called on the working thread after each step: work done on the window's own thread serves
+    // the windows' events from it.
+    void setOnStep(std::function<void()> onStep) { m_onStep = std::move(onStep); }
     bool isStopRequested() const { return m_stop.load(std::memory_order_relaxed); }
 
 private:
     std::atomic<qint64> m_total{0};
     std::atomic<qint64> m_done{0};
     std::atomic<bool> m_stop{false};
+    std::function<void()> m_onStep;
 };

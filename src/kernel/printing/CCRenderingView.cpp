@@ -1,5 +1,6 @@
 #include "kernel/printing/CCRenderingView.h"
 
+#include "kernel/base/CDDFileProgress.h"
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/component/CFTACoreDoc.h"
 #include "kernel/component/CFTComponent.h"
@@ -139,14 +140,19 @@ void CCRenderingView::draw(QPainter &painter)
     if (m_nRotateMode != 0)
         painter.setTransform(turnTransform(m_nRotateMode, w, h), true);
 
+    // An export someone watches counts each component drawn, and stops at one when asked.
     if (backComponents) {
-        for (CFTComponent *component : *backComponents)
+        for (CFTComponent *component : *backComponents) {
+            CDDFileProgress::step();
             component->Draw(&drawer, false, m_ftInterface, false, true);
+        }
     }
     if (m_bFIMBarcodeDrawing)
         drawer.DrawFIMBarcodeOnCard(w, fimA);
-    for (CFTComponent *component : *components)
+    for (CFTComponent *component : *components) {
+        CDDFileProgress::step();
         component->Draw(&drawer, false, m_ftInterface, false, true);
+    }
 
     if (m_bDrawCutLines) {
         QPen pen(Qt::black);

@@ -1,7 +1,8 @@
 // A large design is read and written while the window goes on: File > Open and File > Save show a
-// progress window naming the file while the work runs on a worker, the windows' events are served
-// meanwhile, and Cancel leaves everything as it was: no window and nothing told for an open, the
-// file as it was and the design still unsaved for a save.
+// progress window naming the file while the work runs on a worker, as File > Export does, the
+// windows' events are served meanwhile, and Cancel leaves everything as it was: no window and
+// nothing told for an open, the file as it was and the design still unsaved for a save, no file
+// for an export.
 #include "ShellTestSupport.h"
 
 #include "app/canvas/CADocView.h"
@@ -13,6 +14,8 @@
 #include <QAbstractButton>
 #include <QFileInfo>
 #include <QProgressDialog>
+
+#include <poppler-qt6.h>
 
 namespace {
 
@@ -140,6 +143,40 @@ TEST_P(CALongFileWorkShellTest, SaveShowsProgressAndCancelKeepsTheFileAndTheEdit
     }
     EXPECT_EQ(pwtest::readFile(file), edited);
     EXPECT_FALSE(opened->isEdited());
+}
+
+TEST_P(CALongFileWorkShellTest, ExportShowsProgressAndCancelWritesNothing)
+{
+    launch();
+    const QString file = writeLargeDesign();
+    ASSERT_FALSE(file.isEmpty());
+    openPath = file;
+    controller->mainMenu().itemForAction(u"openDocument"_s, 0)->trigger();
+    ASSERT_FALSE(manager().documents().isEmpty());
+    auto *w = qobject_cast<CAMainWindowController *>(manager().documents().last()->window.data());
+    ASSERT_NE(w, nullptr);
+
+    savePath = path(u"large.pdf"_s);
+    exportType = CADocument::kPDFType;
+    watchProgress();
+    w->performAction(u"saveDocumentTo"_s, nullptr);
+
+    ASSERT_TRUE(seen.seen) << "no progress window while the design was exported";
+    EXPECT_EQ(seen.label, u"Exporting “large.pdf”…"_s);
+    EXPECT_TRUE(reports.isEmpty()) << qPrintable(reports.join(u'\n'));
+    EXPECT_TRUE(w->updatesEnabled()) << "the window stays frozen after the export";
+    if (cancels()) {
+        EXPECT_FALSE(QFileInfo::exists(savePath)) << "a cancelled export wrote a file";
+        return;
+    }
+    // The page holds what an export made at once on the window's thread holds.
+    const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(savePath);
+    const std::unique_ptr<Poppler::Document> atOnce =
+        Poppler::Document::loadFromData(manager().documents().last()->document->dataRepresentationOfType(exportType));
+    ASSERT_TRUE(pdf && atOnce && pdf->numPages() == 1 && atOnce->numPages() == 1);
+    const QString text = pdf->page(0)->text(QRectF());
+    EXPECT_TRUE(text.contains(u"T0"_s)) << qPrintable(text.left(80));
+    EXPECT_EQ(text, atOnce->page(0)->text(QRectF()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcome, CALongFileWorkShellTest, ::testing::Values(false, true),
