@@ -233,7 +233,9 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openFile(const QByteArray &ab
     const PWPathStatus::Entry status = PWPathStatus::statusAt(absolute);
     if (status.kind == PWPathStatus::Kind::RegularFile && status.size >= CAFileWork::kLongReadBytes) {
         const QString label = tr("Opening “%1”…").arg(QFileInfo(shown).fileName());
-        if (CAFileWork::run(window, label, CAFileWork::Where::FileThread, [&] { read = readFile(); }) == CAFileWork::Outcome::Stopped)
+        const CAFileWork::Outcome outcome = CAFileWork::run(window, label, CAFileWork::Where::FileThread,
+                                                             CAFileWork::Window::Drawn, [&] { read = readFile(); });
+        if (outcome == CAFileWork::Outcome::Stopped)
             return nullptr;
     } else {
         read = readFile();
@@ -312,16 +314,11 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
     };
     bool wrote = false;
     if (componentsOf(design) >= CAFileWork::kLongWriteComponents) {
-        // Written on a worker under a progress window. The window draws nothing of the design
-        // meanwhile (the worker reads it), and takes no edit: the progress window is modal.
-        const QPointer<QWidget> frozen(window);
-        if (frozen)
-            frozen->setUpdatesEnabled(false);
+        // Written on the file thread. The window draws nothing of the design meanwhile (the
+        // worker reads it), and takes no edit: the progress window is modal.
         const QString label = tr("Saving “%1”…").arg(QFileInfo(path).fileName());
         const CAFileWork::Outcome outcome = CAFileWork::run(window, label, CAFileWork::Where::FileThread,
-                                                             [&] { wrote = writeFile(); });
-        if (frozen)
-            frozen->setUpdatesEnabled(true);
+                                                             CAFileWork::Window::Frozen, [&] { wrote = writeFile(); });
         // Stopped before anything reached the file: the design stays as it is, unsaved.
         if (outcome == CAFileWork::Outcome::Stopped)
             return WriteResult::Failed;
@@ -455,15 +452,9 @@ bool CADocumentManager::saveDocumentTo(const std::shared_ptr<CAOpenDocument> &do
     };
     if (componentsOf(*document->document) >= CAFileWork::kLongWriteComponents) {
         // Drawn under a progress window that serves the windows' events, the window itself frozen.
-        QWidget *window = windowOf(document);
-        const QPointer<QWidget> frozen(window);
-        if (frozen)
-            frozen->setUpdatesEnabled(false);
         const CAFileWork::Outcome outcome =
-            CAFileWork::run(window, tr("Exporting “%1”…").arg(QFileInfo(path).fileName()),
-                            CAFileWork::Where::WindowThread, exportFile);
-        if (frozen)
-            frozen->setUpdatesEnabled(true);
+            CAFileWork::run(windowOf(document), tr("Exporting “%1”…").arg(QFileInfo(path).fileName()),
+                            CAFileWork::Where::WindowThread, CAFileWork::Window::Frozen, exportFile);
         // Stopped before anything reached the file.
         if (outcome == CAFileWork::Outcome::Stopped)
             return false;

@@ -85,10 +85,14 @@ constexpr int kServeEveryMs = 50;
 
 } // namespace
 
-CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, Where where,
+CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, Where where, Window drawing,
                                     const std::function<void()> &work)
 {
     CDDFileProgress progress;
+    // A window that goes meanwhile is not drawn again either way.
+    const QPointer<QWidget> frozen(drawing == Window::Frozen ? window : nullptr);
+    if (frozen)
+        frozen->setUpdatesEnabled(false);
 
     // Not on the stack: a window that goes while the work runs takes its children with it.
     const QPointer<QProgressDialog> dialog = new QProgressDialog(window);
@@ -166,6 +170,8 @@ CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, Where
         finished.wait(lock, [&done] { return done; });
     }
     delete dialog.data();
+    if (frozen)
+        frozen->setUpdatesEnabled(true);
     if (failure)
         std::rethrow_exception(failure);
     return stopped ? Outcome::Stopped : Outcome::Done;

@@ -26,10 +26,13 @@ public:
 
     enum class Outcome { Done, Stopped };
     enum class Where { FileThread, WindowThread };
+    // Whether window draws nothing while the work runs: work that reads the design it shows.
+    enum class Window { Drawn, Frozen };
 
     // Runs work under a progress window over window (the application when null) that says label,
     // until it ends. Stopped when the user cancelled and the work gave up; Done when it ran to its
     // end (whatever it answered). An exception other than the stop that the work throws is thrown
     // again here.
-    static Outcome run(QWidget *window, const QString &label, Where where, const std::function<void()> &work);
+    static Outcome run(QWidget *window, const QString &label, Where where, Window drawing,
+                       const std::function<void()> &work);
 };
