@@ -300,8 +300,9 @@ void CAFloatingPanels::showAtStart(const std::array<bool, PanelCount> &wanted, b
             screen = window->screen();
     }
     const QRect room = screen ? screen->availableGeometry() : QRect();
-    const QList<QRect> frames = firstStartFrames(sizes, least, room, m_keepClear ? m_keepClear() : QList<QRect>(),
-                                                 m_ratherClear ? m_ratherClear() : QList<QRect>());
+    const QList<QRect> frames = !firstStart ? QList<QRect>()
+                                            : firstStartFrames(sizes, least, room, m_keepClear ? m_keepClear() : QList<QRect>(),
+                                                               m_ratherClear ? m_ratherClear() : QList<QRect>());
     for (int panel = 0; panel < PanelCount; ++panel) {
         if (!wanted[panel])
             continue;

@@ -288,6 +288,21 @@ TEST_F(CADocumentControllerTest, PanelsReopenAfterARestartAsTheyWereAtQuit)
     // Left open at quit.
     EXPECT_TRUE(controller->panels().isPanelVisible(CAFloatingPanels::FontPanel));
     controller->panels().close(CAFloatingPanels::FontPanel);
+
+    // The colour panel the user opened and left open comes back after a restart, no first start,
+    // even where it has no clear place.
+    controller->router().perform(u"orderFrontColorPanel"_s);
+    ASSERT_TRUE(controller->terminate());
+    controller.reset();
+    CADocumentController::resetLaunchState();
+    controller = std::make_unique<CADocumentController>();
+    install();
+    controller->openStartupDocuments({});
+    controller->applicationDidFinishLaunching();
+    EXPECT_TRUE(controller->panels().colorPanel()->isVisible()) << "as it was at quit";
+    EXPECT_TRUE(inspector.window->isVisible());
+    EXPECT_FALSE(design.window->isVisible());
+    controller->panels().close(CAFloatingPanels::ColorPanel);
 }
 
 TEST_F(CADocumentControllerTest, PanelTogglesAreTitledByWhatTheyWillDo)
