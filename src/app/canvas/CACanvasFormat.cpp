@@ -110,7 +110,7 @@ void CACanvasFormat::alignText(int alignment)
         edits.setAlignmentForObject(withHorizontal(component->GetAlignment(), alignment), component);
 }
 
-bool CACanvasFormat::changeEditedText(const std::function<void(QTextCharFormat &)> &change)
+bool CACanvasFormat::changeEditedText(const std::function<void(QTextCharFormat &)> &change, bool wholeWithoutSelection)
 {
     if (!m_canvas.isEditingText())
         return false;
@@ -122,7 +122,8 @@ bool CACanvasFormat::changeEditedText(const std::function<void(QTextCharFormat &
         change(format);
         cursor.setCharFormat(format);
         editor->setTextCursor(cursor);
-        return true;
+        if (!wholeWithoutSelection || contents->isEmpty())
+            return true;
     }
     // Runs are gathered first: a run restyled can merge with or split from its neighbours.
     struct Run
@@ -132,8 +133,8 @@ bool CACanvasFormat::changeEditedText(const std::function<void(QTextCharFormat &
         QTextCharFormat format;
     };
     std::vector<Run> runs;
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
+    const int start = cursor.hasSelection() ? cursor.selectionStart() : 0;
+    const int end = cursor.hasSelection() ? cursor.selectionEnd() : contents->characterCount() - 1;
     for (QTextBlock block = contents->findBlock(start); block.isValid() && block.position() < end;
          block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
@@ -228,9 +229,12 @@ void CACanvasFormat::changeColor(const CDDColor &color)
     if (!view)
         return;
     // Typing in place, the colour is the typed characters': the words selected, else what is
-    // typed next, as the text's other attributes.
+    // typed next, as the text's other attributes. A field of a panel with the caret in it and no
+    // word selected is the field the user points at: its text is each person's in turn, so a
+    // colour for what is typed next alone would not outlast the next person; the whole field
+    // takes it.
     const QColor typed = color.toQColor();
-    if (changeEditedText([&typed](QTextCharFormat &format) { format.setForeground(typed); }))
+    if (changeEditedText([&typed](QTextCharFormat &format) { format.setForeground(typed); }, caretInField()))
         return;
     CACanvasEdits &edits = m_canvas.edits();
     const bool defaults = changesDefaults(*view);
@@ -275,6 +279,13 @@ void CACanvasFormat::changeColor(const CDDColor &color)
     if (m_targets.text)
         if (CFTDefComponentText *text = view->defText())
             text->SetStrokeColor(&color);
+}
+
+bool CACanvasFormat::caretInField() const
+{
+    const CFTAView *view = m_canvas.ftView();
+    const CFTComponent *operated = view ? view->getOperObject() : nullptr;
+    return m_canvas.isEditingText() && operated && operated->getClassID() == ciAddressPanel;
 }
 
 std::optional<QColor> CACanvasFormat::colorShown() const

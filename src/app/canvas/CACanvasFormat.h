@@ -85,8 +85,11 @@ private:
     // selection, no background), since a change of those is no step that undo takes back.
     static bool changesDefaults(const CFTAView &view);
     // Applies the change to each run of the in-place editor's selection, or to the format the
-    // next typed characters take; false when no text is edited in place.
-    bool changeEditedText(const std::function<void(QTextCharFormat &)> &change);
+    // next typed characters take, and with wholeWithoutSelection then to every run as well;
+    // false when no text is edited in place.
+    bool changeEditedText(const std::function<void(QTextCharFormat &)> &change, bool wholeWithoutSelection = false);
+    // A field of an address panel is typed in place.
+    bool caretInField() const;
     void setTargets(bool text, bool field, bool separator, bool address);
 
     CADocView &m_canvas;

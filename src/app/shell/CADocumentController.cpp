@@ -272,11 +272,10 @@ void CADocumentController::openStartupDocuments(const QStringList &paths, const 
 void CADocumentController::applicationDidFinishLaunching()
 {
     initAddressPanelMainMenu();
-    for (int panel = 0; panel < CAFloatingPanels::PanelCount; ++panel) {
-        const auto which = static_cast<CAFloatingPanels::Panel>(panel);
-        if (CAFloatingPanels::rememberedVisible(which))
-            m_panels->show(which);
-    }
+    std::array<bool, CAFloatingPanels::PanelCount> wanted {};
+    for (int panel = 0; panel < CAFloatingPanels::PanelCount; ++panel)
+        wanted[panel] = CAFloatingPanels::rememberedVisible(static_cast<CAFloatingPanels::Panel>(panel));
+    m_panels->showAtStart(wanted, !CAEnvironment::panelVisibilityRemembered());
     m_mainMenu->validate();
 }
 

@@ -14,6 +14,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 
 CAFloatingPanels::CAFloatingPanels(QObject *parent)
@@ -91,15 +92,18 @@ struct Placed
 {
     QRect frame;
     qint64 onPages = -1;
-    // Title bars covered, its own by others or others' by it: a panel may stand over another
-    // where the screen has no room, but every title bar stays in reach.
+    // Title bars covered, others' by it, then its own by others: a panel may stand over another
+    // where the screen has no room, but every title bar stays in reach. The panel shown comes
+    // in front, so the others' bars count first.
     qint64 onTitles = -1;
+    qint64 ownTitle = -1;
     qint64 onPanels = -1;
     bool clear() const { return onPages == 0 && onPanels == 0; }
     // Less of the pages covered first, then less of the title bars, then less of the panels.
     bool betterThan(const Placed &other) const
     {
-        return std::tie(onPages, onTitles, onPanels) < std::tie(other.onPages, other.onTitles, other.onPanels)
+        return std::tie(onPages, onTitles, ownTitle, onPanels)
+                   < std::tie(other.onPages, other.onTitles, other.ownTitle, other.onPanels)
                || other.onPages < 0;
     }
 };
@@ -113,8 +117,8 @@ Placed placeSized(const QSize &size, const QRect &room, const QList<QRect> &page
 {
     const int w = std::min(size.width(), room.width());
     const int h = std::min(size.height(), room.height());
-    // Columns: at the screen's edges and beside every area taken; rows: at the top and bottom
-    // and below every area taken.
+    // Columns: at the screen's edges and beside every area taken; rows: at the top and bottom,
+    // below every area taken, and below a panel's title bar, which a panel over it leaves free.
     QList<int> xs = {room.right() + 1 - kMargin - w, room.left() + kMargin};
     QList<int> ys = {room.top() + kMargin, room.bottom() + 1 - h};
     for (const QList<QRect> *areas : {&pages, &panels}) {
@@ -123,6 +127,8 @@ Placed placeSized(const QSize &size, const QRect &room, const QList<QRect> &page
             ys << area.bottom() + 1 + kMargin << area.bottom() + 1;
         }
     }
+    for (const QRect &panel : panels)
+        ys << titleOf(panel).bottom() + 1;
     const auto inRoom = [&](int x, int y) {
         return QRect(std::clamp(x, room.left(), room.right() + 1 - w), std::clamp(y, room.top(), room.bottom() + 1 - h), w, h);
     };
@@ -138,7 +144,7 @@ Placed placeSized(const QSize &size, const QRect &room, const QList<QRect> &page
     for (const int x : xs) {
         for (const int y : ys) {
             const QRect frame = inRoom(x, y);
-            const Placed here {frame, overlap(frame, pages), overlap(frame, titles) + overlap(titleOf(frame), panels),
+            const Placed here {frame, overlap(frame, pages), overlap(frame, titles), overlap(titleOf(frame), panels),
                                overlap(frame, panels)};
             if (here.clear())
                 return here;
@@ -166,45 +172,147 @@ QRect CAFloatingPanels::placeFrame(const QSize &size, const QRect &room, const Q
         const Placed there = placeSized(smaller, room, pages, panels);
         if (there.clear())
             return there.frame;
-        if (there.betterThan(best) && std::tie(there.onPages, there.onTitles) < std::tie(best.onPages, best.onTitles))
+        if (there.betterThan(best)
+            && std::tie(there.onPages, there.onTitles, there.ownTitle) < std::tie(best.onPages, best.onTitles, best.ownTitle))
             best = there;
     }
     return best.frame;
 }
 
-void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
+namespace {
+
+const char *const kPlaced = "pwPlaced";
+const QSize kDecorated(kDecorations.left() + kDecorations.right(), kDecorations.top() + kDecorations.bottom());
+
+// A frame for the panel clear of the pages and of the panels placed, off the other windows where
+// it can be; none when every place it can take covers a page or a panel.
+std::optional<QRect> clearFrame(const QSize &size, const QSize &least, const QRect &room, const QList<QRect> &pages,
+                                const QList<QRect> &placed, const QList<QRect> &ratherClear)
 {
-    static const char *const placed = "pwPlaced";
-    // Brought to the front by the user later, the panel still leaves a waiting sheet above it
-    // and the keyboard with it.
-    CAWaitingWindows::markAsPanel(panel);
-    if (!panel || panel->property(placed).toBool() || panel->testAttribute(Qt::WA_Moved))
-        return;
-    panel->setProperty(placed, true);
-    const QScreen *screen = panel->screen() ? panel->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
+    for (const QList<QRect> &panels : {placed + ratherClear, placed}) {
+        const QRect frame = CAFloatingPanels::placeFrame(size, room, pages, panels, least);
+        if (room.contains(frame) && overlap(frame, pages) == 0 && overlap(frame, placed) == 0)
+            return frame;
+    }
+    return std::nullopt;
+}
+
+QList<QRect> clearFramesInOrder(const QList<int> &order, const QList<QSize> &sizes, const QList<QSize> &least,
+                                const QRect &room, const QList<QRect> &pages, const QList<QRect> &ratherClear)
+{
+    QList<QRect> frames(sizes.size());
+    QList<QRect> placed;
+    for (const int panel : order) {
+        if (panel >= sizes.size() || !sizes.at(panel).isValid())
+            continue;
+        if (const std::optional<QRect> frame =
+                clearFrame(sizes.at(panel), least.value(panel), room, pages, placed, ratherClear)) {
+            frames[panel] = *frame;
+            placed << *frame;
+        }
+    }
+    return frames;
+}
+
+qsizetype countPlaced(const QList<QRect> &frames)
+{
+    return std::count_if(frames.begin(), frames.end(), [](const QRect &frame) { return !frame.isEmpty(); });
+}
+
+} // namespace
+
+QList<QRect> CAFloatingPanels::firstStartFrames(const QList<QSize> &sizes, const QList<QSize> &least, const QRect &room,
+                                                const QList<QRect> &pages, const QList<QRect> &ratherClear)
+{
+    const QList<QRect> usual = clearFramesInOrder({ColorPanel, FontPanel, AddressWindow, DesignWindow, PropertiesWindow},
+                                                  sizes, least, room, pages, ratherClear);
+    const auto shown = std::count_if(sizes.begin(), sizes.end(), [](const QSize &size) { return size.isValid(); });
+    if (countPlaced(usual) == shown)
+        return usual;
+    // A screen too small for all: the panels the work is done in come first.
+    const QList<QRect> important = clearFramesInOrder(
+        {PropertiesWindow, DesignWindow, AddressWindow, FontPanel, ColorPanel}, sizes, least, room, pages, ratherClear);
+    return countPlaced(usual) > countPlaced(important) ? usual : important;
+}
+
+bool CAFloatingPanels::measure(QWidget *panel, QSize *size, QSize *least)
+{
+    if (!panel || panel->property(kPlaced).toBool() || panel->testAttribute(Qt::WA_Moved))
+        return false;
     // Measured as it will show: styled, its layout settled, at no less than its least size.
     panel->ensurePolished();
     if (QLayout *layout = panel->layout())
         layout->activate();
-    const QSize least = panel->minimumSizeHint().expandedTo(panel->minimumSize());
-    const QSize size = (panel->testAttribute(Qt::WA_Resized) ? panel->size() : panel->sizeHint()).expandedTo(least);
+    *least = panel->minimumSizeHint().expandedTo(panel->minimumSize());
+    *size = (panel->testAttribute(Qt::WA_Resized) ? panel->size() : panel->sizeHint()).expandedTo(*least);
+    return true;
+}
+
+void CAFloatingPanels::placeAt(QWidget *panel, const QRect &frame, const QRect &room)
+{
+    panel->setProperty(kPlaced, true);
+    // A panel larger than the screen is brought down to it, so that none of it is out of reach.
+    panel->setGeometry(frame - kDecorations);
+    CAWindowPlacement::placeInside(panel, room);
+    m_placed.append(panel);
+}
+
+void CAFloatingPanels::placeOnFirstShow(QWidget *panel)
+{
+    // Brought to the front by the user later, the panel still leaves a waiting sheet above it
+    // and the keyboard with it.
+    CAWaitingWindows::markAsPanel(panel);
+    QSize size;
+    QSize least;
+    if (!measure(panel, &size, &least))
+        return;
+    const QScreen *screen = panel->screen() ? panel->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
     // A panel placed before keeps its place even while closed: it comes back there.
     QList<QRect> panels;
     for (const QPointer<QWidget> &other : std::as_const(m_placed)) {
         if (other && other != panel)
-            panels << QRect(other->pos(), other->size()) + kDecorations;
+            panels << other->geometry() + kDecorations;
     }
     if (m_ratherClear)
         panels << m_ratherClear();
-    const QSize decorated(kDecorations.left() + kDecorations.right(), kDecorations.top() + kDecorations.bottom());
-    const QRect frame = placeFrame(size + decorated, screen->availableGeometry(),
-                                   m_keepClear ? m_keepClear() : QList<QRect>(), panels, least + decorated);
-    // A panel larger than the screen is brought down to it, so that none of it is out of reach.
-    panel->setGeometry(frame - kDecorations);
-    CAWindowPlacement::placeInside(panel, screen->availableGeometry());
-    m_placed.append(panel);
+    const QRect frame = placeFrame(size + kDecorated, screen->availableGeometry(),
+                                   m_keepClear ? m_keepClear() : QList<QRect>(), panels, least + kDecorated);
+    placeAt(panel, frame, screen->availableGeometry());
+}
+
+void CAFloatingPanels::showAtStart(const std::array<bool, PanelCount> &wanted, bool firstStart)
+{
+    QList<QSize> sizes(PanelCount);
+    QList<QSize> least(PanelCount);
+    std::array<QWidget *, PanelCount> windows {};
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    for (int panel = 0; firstStart && panel < PanelCount; ++panel) {
+        QWidget *window = wanted[panel] && isInstalled(Panel(panel)) && m_hooks[panel].window ? m_hooks[panel].window() : nullptr;
+        CAWaitingWindows::markAsPanel(window);
+        if (!measure(window, &sizes[panel], &least[panel]))
+            continue;
+        sizes[panel] += kDecorated;
+        least[panel] += kDecorated;
+        windows[panel] = window;
+        if (window->screen())
+            screen = window->screen();
+    }
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    const QList<QRect> frames = !firstStart ? QList<QRect>()
+                                            : firstStartFrames(sizes, least, room, m_keepClear ? m_keepClear() : QList<QRect>(),
+                                                               m_ratherClear ? m_ratherClear() : QList<QRect>());
+    for (int panel = 0; panel < PanelCount; ++panel) {
+        if (!wanted[panel])
+            continue;
+        // A panel with no clear place stays closed; the menus open it where it covers least.
+        if (windows[panel] && frames.value(panel).isEmpty())
+            continue;
+        if (windows[panel])
+            placeAt(windows[panel], frames.at(panel), room);
+        show(Panel(panel));
+    }
 }
 
 void CAFloatingPanels::show(Panel panel)

@@ -63,11 +63,27 @@ public:
     static QRect placeFrame(const QSize &size, const QRect &room, const QList<QRect> &pages, const QList<QRect> &panels,
                             const QSize &least = QSize());
 
+    // Shows the panels wanted when the application starts. At a first start each stands clear
+    // of the pages and of the others: on a screen too small for all of them the inspector, the
+    // design and the address windows come first, and a panel left without a clear place stays
+    // closed (its menu item opens it).
+    void showAtStart(const std::array<bool, PanelCount> &wanted, bool firstStart);
+    // The frames of a first start's panels, by panel (sizes and least sizes with what the window
+    // manager adds; an invalid size for a panel not shown): each clear of the pages and of the
+    // others, off the windows rather clear where it can be, or empty for a panel left closed.
+    static QList<QRect> firstStartFrames(const QList<QSize> &sizes, const QList<QSize> &least, const QRect &room,
+                                         const QList<QRect> &pages, const QList<QRect> &ratherClear);
+
 Q_SIGNALS:
     // A panel was shown or closed through this object.
     void visibilityChanged(int panel);
 
 private:
+    // The size a panel not placed yet shows at and its least size; false for one placed already
+    // or moved by the user.
+    static bool measure(QWidget *panel, QSize *size, QSize *least);
+    void placeAt(QWidget *panel, const QRect &frame, const QRect &room);
+
     std::array<Hook, PanelCount> m_hooks;
     // Owned; a QWidget pointer so that the header needs no dialog class.
     QPointer<QWidget> m_colorPanel;

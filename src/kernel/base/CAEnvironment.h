@@ -175,6 +175,8 @@ public:
     static void setPropertiesWindowVisible(bool visible);
     static bool designWindowVisible();
     static void setDesignWindowVisible(bool visible);
+    // Whether any panel's visibility was ever written: false at a first start.
+    static bool panelVisibilityRemembered();
     // The text encodings offered for delimited text, as decimal texts of the platform's
     // encoding numbers; the default list is stored when none is.
     static PWPlist::Array getEncodingList();

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QSet>
 
+#include <algorithm>
 #include <limits>
 
 QString ContactsEntourage;
@@ -293,6 +294,14 @@ bool CAEnvironment::designWindowVisible()
 void CAEnvironment::setDesignWindowVisible(bool visible)
 {
     defaults().setBool(QStringLiteral("FTDesignWindowVisible"), visible);
+}
+
+bool CAEnvironment::panelVisibilityRemembered()
+{
+    const QStringList keys = {QStringLiteral("FTColorPanelVisible"), QStringLiteral("FTFontPanelVisible"),
+                              QStringLiteral("FTAddressWindowVisible"), QStringLiteral("FTPropertiesWindowVisible"),
+                              QStringLiteral("FTDesignWindowVisible")};
+    return std::any_of(keys.begin(), keys.end(), hasValue);
 }
 
 PWPlist::Array CAEnvironment::getEncodingList()

@@ -10,6 +10,7 @@
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/render/CDDText.h"
 #include "platform/PWPlist.h"
+#include "platform/PWVCardReader.h"
 
 #include "../inspector/PanesWindowFixture.h"
 
@@ -130,6 +131,49 @@ TEST_F(CAColorsPanelShellTest, AColourGoesToTheWordSelectedInPlaceAlone)
             EXPECT_EQ(textColorOf(field), color) << "another field of the panel changed";
         }
     }
+}
+
+// One click on a field of the selected panel puts the caret in it, nothing selected: the field
+// is what the user points at, and it takes the colour whole, as one undo step. Only coloured,
+// it keeps the punctuation its format gives it, as a field opened and left does.
+TEST_F(CAColorsPanelShellTest, AColourGoesToTheFieldClickedInTheSelectedPanel)
+{
+    ASSERT_TRUE(startWithColors());
+    CFTAAddressPanel *panel = addRecipientPanel();
+    ASSERT_NE(panel, nullptr);
+    canvas->document()->setCurrentPerson(
+        PWVCardReader::personFromData("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;Jane;;;\r\nFN:Jane Doe\r\n"
+                                      "ADR;TYPE=WORK:;;1 Main St;Portland;OR;97201;USA\r\nEND:VCARD\r\n")
+            .get(),
+        true, true, true);
+    paint();
+    CFTAAddressText *city = panel->getAddressComponentWithTextCategory(tcCity);
+    ASSERT_NE(city, nullptr);
+    ASSERT_EQ(city->GetString().getData(), u"Portland,"_s);
+    std::map<const CFTComponent *, QRgb> before;
+    for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
+        before[panel->addressComponentAtIndex(i)] = textColorOf(panel->addressComponentAtIndex(i));
+    forgetHistory();
+
+    click(panel);
+    QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, pointOf(city));
+    ASSERT_TRUE(canvas->isEditingText()) << "the click put the caret in the field";
+    ASSERT_FALSE(canvas->fieldEditor()->textCursor().hasSelection());
+    const QColor green = pick(kGreen);
+    ASSERT_NE(green.rgb(), before[city]);
+    ASSERT_EQ(colors->currentColor().rgb(), green.rgb());
+    click(nullptr);
+
+    EXPECT_EQ(textColorOf(city), green.rgb()) << "the field clicked takes the colour";
+    for (const auto &[field, color] : before) {
+        if (field != city) {
+            EXPECT_EQ(textColorOf(field), color) << "another field of the panel changed";
+        }
+    }
+    EXPECT_EQ(city->GetString().getData(), u"Portland,"_s) << "a colour is no typing";
+    ASSERT_TRUE(choose("undo"));
+    EXPECT_EQ(textColorOf(city), before[city]) << "undone, the field has its colour back";
+    EXPECT_EQ(city->GetString().getData(), u"Portland,"_s);
 }
 
 TEST_F(CAColorsPanelShellTest, AColourForAnAddressPanelAsksForNoBorder)

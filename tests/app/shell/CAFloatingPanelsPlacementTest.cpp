@@ -102,23 +102,26 @@ struct SizedScreenCase
     const char *name;
     QRect room;
     QRect page;
+    // The document window round the page, which panels stand off where they can.
+    QRect window = QRect();
 };
 
 class CAFloatingPanelsLeastSizeTest : public testing::TestWithParam<SizedScreenCase>
 {
 };
 
+// Colours (fixed), fonts, addresses, design, inspector: their sizes and least sizes.
+const QList<std::pair<QSize, QSize>> kStartPanels = {{{533, 438}, {533, 438}},
+                                                     {{504, 394}, {323, 309}},
+                                                     {{384, 474}, {384, 276}},
+                                                     {{264, 454}, {224, 259}},
+                                                     {{406, 504}, {406, 490}}};
+
 TEST_P(CAFloatingPanelsLeastSizeTest, PanelsShrinkToTheirLeastSizeRatherThanCoverOneAnother)
 {
     const SizedScreenCase &param = GetParam();
-    // Colours (fixed), fonts, addresses, design, inspector.
-    const QList<std::pair<QSize, QSize>> panels = {{{533, 438}, {533, 438}},
-                                                   {{504, 394}, {323, 309}},
-                                                   {{384, 474}, {384, 276}},
-                                                   {{264, 454}, {224, 259}},
-                                                   {{406, 504}, {406, 490}}};
     QList<QRect> placed;
-    for (const auto &[size, least] : panels) {
+    for (const auto &[size, least] : kStartPanels) {
         const int index = int(placed.size());
         const bool roomForAll = clearSpotExists(least, param.room, placed + QList<QRect> {param.page});
         const QRect frame = CAFloatingPanels::placeFrame(size, param.room, {param.page}, placed, least);
@@ -136,11 +139,79 @@ TEST_P(CAFloatingPanelsLeastSizeTest, PanelsShrinkToTheirLeastSizeRatherThanCove
     }
 }
 
+// At a first start no panel covers the page or another panel, whatever the screen: a panel stays
+// closed only where no place is left for it at its least size, the inspector never on a screen
+// with room for it beside the page, and on the larger screens none.
+TEST_P(CAFloatingPanelsLeastSizeTest, AtAFirstStartEveryPanelShownStandsClearOrStaysClosed)
+{
+    const SizedScreenCase &param = GetParam();
+    QList<QSize> sizes;
+    QList<QSize> least;
+    for (const auto &[size, smallest] : kStartPanels) {
+        sizes << size;
+        least << smallest;
+    }
+    const QList<QRect> window = param.window.isValid() ? QList<QRect> {param.window} : QList<QRect>();
+    const QList<QRect> frames = CAFloatingPanels::firstStartFrames(sizes, least, param.room, {param.page}, window);
+    ASSERT_EQ(frames.size(), sizes.size());
+    QList<QRect> shown;
+    for (const QRect &frame : frames)
+        if (!frame.isEmpty())
+            shown << frame;
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        const QRect &frame = frames.at(i);
+        if (frame.isEmpty()) {
+            EXPECT_FALSE(clearSpotExists(least.at(i), param.room, shown + QList<QRect> {param.page}))
+                << param.name << ": panel " << i << " stays closed with room left for it";
+            continue;
+        }
+        EXPECT_TRUE(param.room.contains(frame)) << param.name << " panel " << i;
+        EXPECT_TRUE(frame.width() >= least.at(i).width() && frame.height() >= least.at(i).height()) << param.name << " panel " << i;
+        EXPECT_FALSE(frame.intersects(param.page)) << param.name << ": panel " << i << " covers the page";
+        for (qsizetype j = 0; j < i; ++j)
+            EXPECT_FALSE(frame.intersects(frames.at(j))) << param.name << ": panel " << i << " over panel " << j;
+    }
+    // A panel left closed, opened later from its menu, may stand over the others but leaves the
+    // page and their title bars in reach where the screen has such a place.
+    QList<QRect> titles;
+    for (const QRect &frame : shown)
+        titles << QRect(frame.topLeft(), QSize(frame.width(), 28));
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        if (!frames.at(i).isEmpty())
+            continue;
+        const QRect later = CAFloatingPanels::placeFrame(sizes.at(i), param.room, {param.page}, shown + window, least.at(i));
+        EXPECT_TRUE(param.room.contains(later)) << param.name << " panel " << i;
+        if (clearSpotExists(later.size(), param.room, titles + QList<QRect> {param.page})) {
+            EXPECT_FALSE(later.intersects(param.page)) << param.name << ": panel " << i << " opened later covers the page";
+            for (const QRect &title : std::as_const(titles))
+                EXPECT_FALSE(later.intersects(title)) << param.name << ": panel " << i << " opened later covers a title bar";
+        }
+    }
+    if (clearSpotExists(least.constLast(), param.room, {param.page})) {
+        EXPECT_FALSE(frames.constLast().isEmpty()) << param.name << ": the inspector stays closed";
+    }
+    if (param.room.width() >= 1600) {
+        EXPECT_EQ(shown.size(), frames.size()) << param.name << ": a larger screen shows every panel";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Screens, CAFloatingPanelsLeastSizeTest,
     testing::Values(SizedScreenCase {"s1600x1000", QRect(0, 0, 1600, 1000), QRect(62, 216, 586, 222)},
                     SizedScreenCase {"s1280x800", QRect(0, 0, 1280, 800), QRect(62, 216, 586, 222)},
-                    SizedScreenCase {"s1920x1080", QRect(0, 0, 1920, 1080), QRect(62, 216, 586, 222)}),
+                    SizedScreenCase {"s1920x1080", QRect(0, 0, 1920, 1080), QRect(62, 216, 586, 222)},
+                    SizedScreenCase {"s1280x800BesideItsWindow", QRect(0, 0, 1280, 800), QRect(62, 216, 586, 222),
+                                     QRect(0, 20, 727, 590)},
+                    SizedScreenCase {"s1600x1000BesideItsWindow", QRect(0, 0, 1600, 1000), QRect(62, 216, 586, 222),
+                                     QRect(0, 20, 727, 590)},
+                    // 1920 x 1080 at 200 % and 1280 x 800 at 150 %, screens smaller in logical pixels,
+                    // the page as large as at 100 %; and a page that leaves room beside it.
+                    SizedScreenCase {"s1920x1080At200", QRect(0, 0, 960, 540), QRect(62, 192, 586, 222), QRect(0, 0, 727, 540)},
+                    SizedScreenCase {"s1280x800At150", QRect(0, 0, 853, 533), QRect(62, 189, 586, 222), QRect(0, 0, 727, 533)},
+                    SizedScreenCase {"s1920x1080At200SmallPage", QRect(0, 0, 960, 540), QRect(20, 110, 380, 300),
+                                     QRect(0, 20, 440, 480)},
+                    SizedScreenCase {"s1280x800At150SmallPage", QRect(0, 0, 853, 533), QRect(30, 150, 390, 150),
+                                     QRect(0, 20, 480, 400)}),
     [](const testing::TestParamInfo<SizedScreenCase> &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

@@ -17,7 +17,10 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace printlistroundtrip {
@@ -232,6 +235,80 @@ TEST_F(PrintListTwoWindows, OneListIsEditedInOneWindowAndEachChangeStays)
     for (const auto &member : reread.getPrintListAt(0))
         kept << member->stringForProperty(kPWLastNameProperty);
     EXPECT_EQ(kept, QStringList {u"Baker"_s}) << "each window's removal stays";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The window File > Print for Several People… opened edits the lists, and the user removes the
+// last one there; the Print lists tab of the address panel, clicked meanwhile, asks for a window
+// on a new list. That request is for the lists the open window edits: it comes forward instead.
+TEST_F(PrintListTwoWindows, ANewListAskedForWhileTheListsAreEditedOpensNoSecondWindow)
+{
+    CAPrintListArray &lists = CAPrintListArray::getShared();
+    lists.insertPrintListAt(0);
+    lists.renamePrintListAt(0, u"Club"_s);
+    lists.setCurrentPrintListIndex(0);
+    ASSERT_TRUE(lists.store());
+    launch(1);
+    installPrintCommands();
+    installAddressWindow(*controller);
+    CAMainWindowController *w = window(0);
+    ASSERT_TRUE(w);
+    controller->mainMenu().validate();
+    controller->mainMenu().itemForAction(u"addressWindowRecipients"_s)->trigger();
+    CAAddressWindow *addresses = sharedAddressWindow();
+    ASSERT_NE(addresses, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(addresses));
+
+    controller->mainMenu().validate();
+    controller->mainMenu().itemForAction(u"openPrintMultipleDialog"_s)->trigger();
+    auto *first = w->findChild<CAPrintMultipleDialog *>();
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(first));
+    auto *names = first->findChild<QListWidget *>(u"_printListNames"_s);
+    ASSERT_NE(names, nullptr);
+    ASSERT_EQ(names->count(), 1);
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, names->visualItemRect(names->item(0)).center());
+    QTest::mouseClick(first->findChild<QPushButton *>(u"_btnRemove"_s), Qt::LeftButton);
+    ASSERT_EQ(lists.count(), 0) << "the last list is gone";
+
+    // Any other window on the lists is counted as it shows, and sent away.
+    struct SecondWindows : QObject
+    {
+        CAPrintMultipleDialog *first = nullptr;
+        int shown = 0;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            auto *dialog = qobject_cast<CAPrintMultipleDialog *>(watched);
+            if (event->type() == QEvent::Show && dialog && dialog != first) {
+                ++shown;
+                QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+            }
+            return false;
+        }
+    } second;
+    second.first = first;
+    qApp->installEventFilter(&second);
+    auto *tabs = addresses->findChild<QTabWidget *>(u"mainTabView"_s);
+    ASSERT_NE(tabs, nullptr);
+    const int listsTab = int(tabs->count()) - 1;
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(listsTab).center());
+    ASSERT_EQ(tabs->currentIndex(), listsTab);
+    // The request is queued behind the click; once it ran, a window it opened has come and gone.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(&second);
+    EXPECT_EQ(second.shown, 0) << "a second window opened on the lists the first one edits";
+    EXPECT_EQ(shownListWindows(), QList<CAPrintMultipleDialog *> {first});
+
+    // The first window still edits the lists: Cancel there brings the removed list back.
+    QTest::mouseClick(first->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(QDialogButtonBox::Cancel),
+                      Qt::LeftButton);
+    if (auto *sheet = w->findChild<CAPrintViewController *>()) {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+        QTest::mouseClick(sheet->findChild<QPushButton *>(u"_closeButton"_s), Qt::LeftButton);
+    }
+    ASSERT_EQ(lists.count(), 1);
+    EXPECT_EQ(lists.getPrintListNameAt(0), u"Club"_s);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
