@@ -12,6 +12,11 @@
 
 namespace pwtest {
 
+// How long a test waits for an event it expects before it calls the event missing. A wait that is
+// met returns at once; the bound only ends a test whose event never comes, and is long enough for a
+// loaded two-core machine.
+inline constexpr int kEventWaitMs = 120000;
+
 // Folder of the fixtures the project authored (tests/data).
 QString dataPath(const QString &relative = QString());
 

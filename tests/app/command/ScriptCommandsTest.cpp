@@ -308,8 +308,8 @@ TEST_F(ScriptCommandsTest, PrintDialogOpensAfterTheAnswer)
     ASSERT_EQ(status(run({{u"command"_s, u"printWithDialog"_s}, {u"file"_s, design}})), u"ok"_s);
     // The script has its answer before the dialog waits for the user.
     EXPECT_EQ(dialogPrints, 0);
-    QTRY_COMPARE(dialogPrints, 1);
-    QTRY_COMPARE(namesIn(path(u"dialog.pdf"_s)).pages, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(dialogPrints, 1, pwtest::kEventWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(namesIn(path(u"dialog.pdf"_s)).pages, 1, pwtest::kEventWaitMs);
     EXPECT_EQ(directPrints, 0);
 }
 
@@ -717,7 +717,7 @@ TEST_F(ScriptCommandsTest, AssistantWhileRunningEndsTheRunThenShowsAgainUnnested
     });
     ASSERT_EQ(status(run({{u"command"_s, u"assistant"_s}, {u"withType"_s, u"shp"_s}})), u"ok"_s);
     QTRY_COMPARE_WITH_TIMEOUT(assistant.shown.size(), 2, 20000);
-    QTRY_VERIFY(!commands->assistantPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!commands->assistantPending(), pwtest::kEventWaitMs);
     EXPECT_TRUE(firstWasUp);
     EXPECT_EQ(status(second), u"ok"_s);
     EXPECT_EQ(assistant.deepest, 1) << "the assistant ran inside its own run";
@@ -740,7 +740,7 @@ TEST_F(ScriptCommandsTest, AssistantRecentDocumentOpensThatFile)
     };
     commands->setAssistant(assistant.hook());
     ASSERT_EQ(status(run({{u"command"_s, u"assistant"_s}})), u"ok"_s);
-    QTRY_VERIFY(opened(design) != nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(opened(design) != nullptr, pwtest::kEventWaitMs);
     EXPECT_EQ(assistant.shown, QStringList{u"/"_s});
     EXPECT_TRUE(opened(design)->window);
     EXPECT_FALSE(opened(design)->isEdited());

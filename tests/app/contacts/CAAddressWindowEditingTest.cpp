@@ -1,4 +1,5 @@
 #include "ContactsWindowTestSupport.h"
+#include "TestSupport.h"
 
 #include "app/contacts/CAAddressBookSource.h"
 #include "app/contacts/CAAddressWindow.h"
@@ -35,7 +36,7 @@ protected:
     static void doubleClickRow(QTableView *table, int row)
     {
         // Layouts are laid out when events run: the row has its place only then.
-        EXPECT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }));
+        EXPECT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }, pwtest::kEventWaitMs));
         QCoreApplication::processEvents();
         const QRect rect = table->visualRect(table->model()->index(row, 0));
         // A double click as a mouse makes it: press and release, then the second press.
@@ -245,7 +246,7 @@ TEST_F(CAAddressWindowEditingTest, LocalBaseEditSelectsAgainTheRowChosenBefore)
         QStringList sent;
         window.setPersonChosen([&sent](const PWPerson &who, bool, int) { sent << who.stringForProperty(kPWLastNameProperty); });
         auto *table = window.findChild<QTableView *>(u"localBaseTable"_s);
-        ASSERT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }));
+        ASSERT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }, pwtest::kEventWaitMs));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(1, 0)).center());
         ASSERT_EQ(sent, QStringList{u"Baker"_s});
         sent.clear();
@@ -257,7 +258,7 @@ TEST_F(CAAddressWindowEditingTest, LocalBaseEditSelectsAgainTheRowChosenBefore)
                 return;
             dialogRan = true;
             auto *persons = dialog->findChild<QTableView *>(u"_personTable"_s);
-            if (QTest::qWaitFor([persons] { return persons->viewport()->height() > 0; }))
+            if (QTest::qWaitFor([persons] { return persons->viewport()->height() > 0; }, pwtest::kEventWaitMs))
                 QTest::mouseClick(persons->viewport(), Qt::LeftButton, {},
                                   persons->visualRect(persons->model()->index(2, 0)).center());
             QTest::mouseClick(dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(which), Qt::LeftButton);

@@ -249,7 +249,7 @@ TEST_F(CAAddressWindowTest, PrintListsGetContactsOnceEach)
         editorShown = QTest::qWaitFor([&] {
             dialog = window.findChild<CAPrintMultipleDialog *>();
             return dialog && dialog->isVisible() && dialog->findChild<QListWidget *>(u"_printListNames"_s)->count() == 1;
-        });
+        }, pwtest::kEventWaitMs);
         if (editorShown)
             QTest::mouseClick(dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(QDialogButtonBox::Ok),
                               Qt::LeftButton);
@@ -257,7 +257,7 @@ TEST_F(CAAddressWindowTest, PrintListsGetContactsOnceEach)
     ASSERT_TRUE(QTest::qWaitFor([&] {
         const auto *dialog = window.findChild<CAPrintMultipleDialog *>();
         return printLists.count() == 1 && dialog && !dialog->isVisible();
-    }));
+    }, pwtest::kEventWaitMs));
     EXPECT_TRUE(editorShown);
     EXPECT_EQ(tabs->currentIndex(), CAAddressWindow::PrintListsTab);
     ASSERT_EQ(printLists.count(), 1);

@@ -75,7 +75,7 @@ protected:
     static int run(CAPrintMultipleDialog &dialog, std::function<void()> act)
     {
         QTimer::singleShot(0, &dialog, [&dialog, act] {
-            if (!QTest::qWaitFor([&dialog] { return dialog.isVisible(); }))
+            if (!QTest::qWaitFor([&dialog] { return dialog.isVisible(); }, pwtest::kEventWaitMs))
                 ADD_FAILURE() << "the window did not show";
             QCoreApplication::processEvents(); // the first showing's own work
             act();
@@ -128,7 +128,7 @@ protected:
     static void doubleClickRow(QTableView *table, int row)
     {
         // Layouts are laid out when events run: the row has its place only then.
-        EXPECT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }));
+        EXPECT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }, pwtest::kEventWaitMs));
         QCoreApplication::processEvents();
         const QRect rect = table->visualRect(table->model()->index(row, 0));
         // A double click as a mouse makes it: press and release, then the second press.
@@ -145,7 +145,7 @@ TEST_F(CAPrintMultipleDialogTest, ListsWithNoneStoredStartWithPrintList1AndCance
     dialog.prepare(CAPrintListEditor::PrintLists, -1);
     auto *names = dialog.findChild<QListWidget *>(u"_printListNames"_s);
     const int code = run(dialog, [&] {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return names->count() == 1; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return names->count() == 1; }, pwtest::kEventWaitMs));
         EXPECT_EQ(names->item(0)->text(), u"Print List 1"_s);
         EXPECT_EQ(names->currentRow(), 0);
         auto *nameEditor = names->viewport()->findChild<QLineEdit *>();

@@ -2,6 +2,7 @@
 // window: shown in its place as unreadable, and written back exactly as stored when the user
 // changes the lists or presses OK; the default sender stays the person the user chose.
 #include "ContactsWindowTestSupport.h"
+#include "TestSupport.h"
 
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CALocalContactBase.h"
@@ -62,7 +63,7 @@ protected:
     static int runShown(CAPrintMultipleDialog &dialog, std::function<void()> act)
     {
         QTimer::singleShot(0, &dialog, [&dialog, act] {
-            if (!QTest::qWaitFor([&dialog] { return dialog.isVisible(); }))
+            if (!QTest::qWaitFor([&dialog] { return dialog.isVisible(); }, pwtest::kEventWaitMs))
                 ADD_FAILURE() << "the window did not show";
             QCoreApplication::processEvents();
             act();

@@ -57,7 +57,7 @@ TEST(SettingsDamagedShellTest, ADamagedFileIsToldOnceWithTheCopyItIsKeptAs)
         ASSERT_TRUE(pwtest::writeFile(file, row.bytes));
         PWUserDefaults defaults(file);
         CASettingsSaveMonitor monitor(defaults, &CASettingsSaveMonitor::tellInWindow);
-        ASSERT_TRUE(QTest::qWaitFor([] { return shownSettingsBox() != nullptr; }));
+        ASSERT_TRUE(QTest::qWaitFor([] { return shownSettingsBox() != nullptr; }, pwtest::kEventWaitMs));
         QMessageBox *box = shownSettingsBox();
         EXPECT_EQ(box->text(), u"Parcelwick could not use all of your settings."_s);
         EXPECT_TRUE(box->informativeText().contains(u"The settings file %1 could not be read"_s.arg(file)))
@@ -73,7 +73,7 @@ TEST(SettingsDamagedShellTest, ADamagedFileIsToldOnceWithTheCopyItIsKeptAs)
         defaults.setObject(u"PrintListArray"_s, PWPlist(PWPlist::Array {PWPlist(list)}));
         CAPrintListArray lists(defaults);
         lists.load();
-        ASSERT_TRUE(QTest::qWaitFor([] { return shownSettingsBox() != nullptr; }));
+        ASSERT_TRUE(QTest::qWaitFor([] { return shownSettingsBox() != nullptr; }, pwtest::kEventWaitMs));
         box = shownSettingsBox();
         EXPECT_TRUE(box->informativeText().contains(u"Person 1 of the print list \"Club\" could not be read"_s))
             << qPrintable(box->informativeText());
@@ -114,7 +114,7 @@ TEST(SettingsDamagedShellTest, EachDamagedListLineEndsWithOneStop)
         defaults.setObject(u"PrintListArray"_s, row.lists);
         CAPrintListArray lists(defaults);
         lists.load();
-        ASSERT_TRUE(QTest::qWaitFor([] { return shownSettingsBox() != nullptr; }));
+        ASSERT_TRUE(QTest::qWaitFor([] { return shownSettingsBox() != nullptr; }, pwtest::kEventWaitMs));
         const QString told = shownSettingsBox()->informativeText();
         EXPECT_TRUE(told.endsWith(row.said)) << qPrintable(told);
         for (const QString &line : told.split(u'\n'))

@@ -2,6 +2,7 @@
 // command line stays the one window that answers until it ends and never leaves the application
 // without a document; a start that names a file it cannot open leaves an untouched label.
 #include "FirstStartSupport.h"
+#include "TestSupport.h"
 
 #include "app/printsheet/CAPrintViewController.h"
 #include "app/shell/CAAssistantController.h"
@@ -164,7 +165,7 @@ TEST(StartSettingsBoxTest, TheNotSavedBoxAnswersOverTheAssistant)
         bool closedByClick = false;
         bool assistantStillUp = false;
         QTimer::singleShot(0, [&] {
-            EXPECT_TRUE(QTest::qWaitFor([&wizard] { return wizard.isRunning() && wizard.window()->isVisible(); }));
+            EXPECT_TRUE(QTest::qWaitFor([&wizard] { return wizard.isRunning() && wizard.window()->isVisible(); }, pwtest::kEventWaitMs));
             if (!before)
                 CASettingsSaveMonitor::tellInWindow(u"Parcelwick could not save your settings."_s, u"full"_s);
             QPointer<QMessageBox> box;

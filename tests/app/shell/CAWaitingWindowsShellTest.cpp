@@ -107,8 +107,8 @@ TEST_P(WaitingWindowsClickTest, AClickElsewhereGivesTheWaitingBoxTheKeyboardBack
     QTest::mouseClick(clicked->windowHandle(), Qt::LeftButton, {}, QPoint(2, 2));
     clicked->raise();
     clicked->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return events.activated.contains(clicked); }));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == waiting; }))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.activated.contains(clicked); }, pwtest::kEventWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == waiting; }, pwtest::kEventWaitMs))
         << "the keyboard stayed with the clicked window";
     ASSERT_FALSE(events.raised.isEmpty());
     EXPECT_EQ(events.raised.last(), waiting) << "the clicked window covers the waiting box";
@@ -116,7 +116,7 @@ TEST_P(WaitingWindowsClickTest, AClickElsewhereGivesTheWaitingBoxTheKeyboardBack
     EXPECT_EQ(QApplication::focusWidget()->window(), waiting);
     // Escape, typed as the window system delivers it, answers the box.
     QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
-    EXPECT_TRUE(QTest::qWaitFor([waiting] { return !waiting->isVisible(); }));
+    EXPECT_TRUE(QTest::qWaitFor([waiting] { return !waiting->isVisible(); }, pwtest::kEventWaitMs));
 }
 
 INSTANTIATE_TEST_SUITE_P(Shell, WaitingWindowsClickTest,
@@ -143,11 +143,11 @@ TEST_F(WaitingWindowsShellTest, ADocumentOpenedLaterStaysBelowTheWaitingBox)
         events.raised.clear();
         const auto opened = manager().openDocument(file, controller->router().activeWindow());
         ASSERT_TRUE(opened && opened->window);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return events.raised.contains(opened->window.data()); }));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return events.raised.last() == waiting; }))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return events.raised.contains(opened->window.data()); }, pwtest::kEventWaitMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return events.raised.last() == waiting; }, pwtest::kEventWaitMs))
             << "the new window covers the waiting box";
         if (modality == Qt::ApplicationModal) {
-            EXPECT_TRUE(QTest::qWaitFor([waiting] { return QApplication::activeWindow() == waiting; }));
+            EXPECT_TRUE(QTest::qWaitFor([waiting] { return QApplication::activeWindow() == waiting; }, pwtest::kEventWaitMs));
         }
         waiting->done(0);
         manager().closeAllDocuments();
@@ -172,8 +172,8 @@ TEST_F(WaitingWindowsShellTest, TheSettingsBoxStaysAboveThePanelsShownAfterIt)
     events.raised.clear();
     QWidget *panel = controller->panels().colorPanel();
     controller->panels().show(CAFloatingPanels::ColorPanel);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return events.raised.contains(panel); }));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return events.raised.last() == told; })) << "the panel covers the box";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.raised.contains(panel); }, pwtest::kEventWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return events.raised.last() == told; }, pwtest::kEventWaitMs)) << "the panel covers the box";
     told->close();
 }
 
@@ -190,7 +190,7 @@ TEST_F(WaitingWindowsShellTest, ThePanelsFloatAboveTheDocumentWindowBroughtForwa
     events.activated.clear();
     document->raise();
     document->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return events.activated.contains(document); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.activated.contains(document); }, pwtest::kEventWaitMs));
     ASSERT_TRUE(events.raised.contains(document));
     EXPECT_GT(events.raised.lastIndexOf(panel), events.raised.lastIndexOf(document)) << "the window covers the panel";
 }
@@ -203,18 +203,18 @@ TEST_F(WaitingWindowsShellTest, PanelsAndSettingsBelongToTheFrontDocumentAndSett
     QWidget *first = documentWithPanel();
     QWidget *panel = controller->panels().colorPanel();
     ASSERT_TRUE(panel->windowHandle());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(panel->windowHandle()) == first->windowHandle(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(panel->windowHandle()) == first->windowHandle(); }, pwtest::kEventWaitMs));
 
     ASSERT_TRUE(perform("preferences"));
     QWidget *settings = CAPreferencesController::sharedPreferencesController().window();
     ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(settings->windowHandle()) == first->windowHandle(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(settings->windowHandle()) == first->windowHandle(); }, pwtest::kEventWaitMs));
     EXPECT_EQ(PWWindowOwner::owner(panel->windowHandle()), first->windowHandle()) << "the settings window is no document";
 
     events.raised.clear();
     panel->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !events.raised.isEmpty() && events.raised.last() == settings; }))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !events.raised.isEmpty() && events.raised.last() == settings; }, pwtest::kEventWaitMs))
         << "the panel covers the settings window";
 
     // File > New: the panels and the settings go with the window the user works in now.
@@ -223,7 +223,7 @@ TEST_F(WaitingWindowsShellTest, PanelsAndSettingsBelongToTheFrontDocumentAndSett
     ASSERT_TRUE(second && second != first);
     second->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(second));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(panel->windowHandle()) == second->windowHandle(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(panel->windowHandle()) == second->windowHandle(); }, pwtest::kEventWaitMs));
     EXPECT_EQ(PWWindowOwner::owner(settings->windowHandle()), second->windowHandle());
     EXPECT_GT(events.raised.lastIndexOf(settings), events.raised.lastIndexOf(panel)) << "the panel covers the settings";
     settings->close();

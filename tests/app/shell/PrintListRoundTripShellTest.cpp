@@ -210,7 +210,7 @@ TEST_F(PrintListTwoWindows, OneListIsEditedInOneWindowAndEachChangeStays)
     // The address window's own Remove takes Cole out; the first window, which still shows Cole,
     // then takes Young out and stores with OK.
     auto *listTable = addresses->findChild<QAbstractItemView *>(u"printListTable"_s);
-    ASSERT_TRUE(QTest::qWaitFor([listTable] { return listTable->viewport()->height() > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([listTable] { return listTable->viewport()->height() > 0; }, pwtest::kEventWaitMs));
     clickRow(listTable, u"Cole"_s);
     QTest::mouseClick(addresses->findChild<QPushButton *>(u"removeFromPrintListButton"_s), Qt::LeftButton);
     ASSERT_EQ(lists.getPrintListAt(0).size(), 2);
@@ -218,7 +218,7 @@ TEST_F(PrintListTwoWindows, OneListIsEditedInOneWindowAndEachChangeStays)
     first->raise();
     first->activateWindow();
     auto *persons = first->findChild<QAbstractItemView *>(u"_personTable"_s);
-    ASSERT_TRUE(QTest::qWaitFor([persons] { return persons->viewport()->height() > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([persons] { return persons->viewport()->height() > 0; }, pwtest::kEventWaitMs));
     clickRow(persons, u"Young"_s);
     QTest::mouseClick(first->findChild<QPushButton *>(u"_btnRemovePerson"_s), Qt::LeftButton);
     QTest::mouseClick(first->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(QDialogButtonBox::Ok),
