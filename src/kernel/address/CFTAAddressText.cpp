@@ -513,8 +513,9 @@ void CFTAAddressText::noteNoCategory(const CDDArchive &archive) const
     archive.noteKept(key_TextCategory,
                      QStringLiteral("\"%1\" of %2 is -1, which names no field: it is read as %3")
                          .arg(key_TextCategory, CDDReadReport::placeOf(archive.readDictionary()),
-                              m_textCategory == tcSimpleText ? QStringLiteral("a text of its own, which no person fills")
-                                                             : QStringLiteral("the field its class makes")));
+                              m_textCategory == tcSimpleText
+                                  ? QStringLiteral("a text of its own, which no person fills")
+                                  : QStringLiteral("the field its class makes")));
 }
 
 bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)

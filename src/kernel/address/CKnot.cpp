@@ -29,19 +29,21 @@ void noteUnwritten(const CDDArchive &archive, textCategory category, const CDDSt
         return;
     const auto namedAlready = [&](const QString &key) { return report->names(archive.readDictionary(), {key}); };
     if (category == tcNone && !archive.value(kCategoryKey).isNull() && !namedAlready(kCategoryKey)) {
-        archive.noteKept(kCategoryKey, QStringLiteral("A part \"%1\" of an address format names no category (\"%2\" is "
-                                                      "-1): its fields are printed, but not as a country's address")
-                                           .arg(name.getData().left(40), kCategoryKey));
+        archive.noteKept(kCategoryKey,
+                         QStringLiteral("A part \"%1\" of an address format names no category (\"%2\" is "
+                                        "-1): it is read as a part of no kind, its fields printed as they stand")
+                             .arg(name.getData().left(40), kCategoryKey));
         return;
     }
     const CAddressFormatController &catalogue = CAddressFormatController::sharedAddressFormatController();
     if (category != tcAddress || !catalogue.isLoaded() || namedAlready(kNameKey)
         || catalogue.formatDescriptorForCountryCode(name.getData()))
         return;
-    archive.noteKept(kNameKey, QStringLiteral("The country part of an address format names no country (\"%1\" is "
-                                              "\"%2\"): its address is printed without a country's spacing and postal "
-                                              "barcode")
-                                   .arg(kNameKey, name.getData().left(40)));
+    archive.noteKept(kNameKey,
+                     QStringLiteral("The country part of an address format names no country (\"%1\" is "
+                                    "\"%2\"): its address is printed without a country's spacing and postal "
+                                    "barcode")
+                         .arg(kNameKey, name.getData().left(40)));
 }
 
 } // namespace
