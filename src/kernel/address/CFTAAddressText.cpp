@@ -5,6 +5,7 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/render/CDDArchiveText.h"
 #include "kernel/base/CDDArchiveKeys.h"
+#include "kernel/base/CDDReadReport.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/base/FTGeometry.h"
 #include "kernel/component/FTComponentFactory.h"
@@ -505,6 +506,18 @@ void CFTAAddressText::noteWithoutCategory(const CDDArchive &archive) const
                                            .arg(storedClass.toString(), key_TextCategory));
 }
 
+void CFTAAddressText::noteNoCategory(const CDDArchive &archive) const
+{
+    if (archive.getBundleVersion() <= FTComponentFactory::kLastOldBundleVersion)
+        return;
+    archive.noteKept(key_TextCategory,
+                     QStringLiteral("\"%1\" of %2 is -1, which names no field: it is read as %3")
+                         .arg(key_TextCategory, CDDReadReport::placeOf(archive.readDictionary()),
+                              m_textCategory == tcSimpleText
+                                  ? QStringLiteral("a text of its own, which no person fills")
+                                  : QStringLiteral("the field its class makes")));
+}
+
 bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTComponent *> *)
 {
     if (!CFTAText::Serialize(archive, nullptr))
@@ -521,8 +534,12 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
         return true;
     }
     int category = int(m_textCategory);
-    if (archive.GetData(key_TextCategory, &category, CDDRanges::kTextCategory) && category != tcNone)
-        m_textCategory = textCategory(category);
+    if (archive.GetData(key_TextCategory, &category, CDDRanges::kTextCategory)) {
+        if (category != tcNone)
+            m_textCategory = textCategory(category);
+        else
+            noteNoCategory(archive);
+    }
     // A simple text prints what was typed into it; every other field is filled from a person, and
     // prints what it holds where none is given.
     if (getClassID() == ciAddressText) {

@@ -156,6 +156,9 @@ private:
     void init(const CFTComponent *parent);
     // Names a field of a current design read without its category.
     void noteWithoutCategory(const CDDArchive &archive) const;
+    // Names a field of a current design whose stored category is -1, which no writer stores for a
+    // field (the reading never takes it): it keeps its class's own.
+    void noteNoCategory(const CDDArchive &archive) const;
     // The text is the field's own, shown as it is.
     void keepOwnString(const QString &own, const QString &shown);
     bool ownStringKnown() const;

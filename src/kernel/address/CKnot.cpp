@@ -1,8 +1,11 @@
 #include "kernel/address/CKnot.h"
 
+#include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CLeaf.h"
 
 #include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDReadReport.h"
+#include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
 #include <limits>
@@ -11,6 +14,37 @@ namespace {
 
 // How deep the knot being read lies in the archive; a tree read from a file is bounded.
 thread_local int t_loadDepth = 0;
+
+const QString kNameKey = QStringLiteral("format ID");
+const QString kCategoryKey = QStringLiteral("tc");
+
+// Names what a knot of a current design holds that no writer stores for one: every knot is
+// written as a template's root or an address's country part, and a country part by a code of the
+// catalogue's. Such a knot is read as it stands and kept for the next save. Only a reading that
+// reports is asked (copies made to print from are read without one, on other threads).
+void noteUnwritten(const CDDArchive &archive, textCategory category, const CDDString &name)
+{
+    const CDDReadReport *report = archive.readReport().get();
+    if (!report || archive.getBundleVersion() <= FTComponentFactory::kLastOldBundleVersion)
+        return;
+    const auto namedAlready = [&](const QString &key) { return report->names(archive.readDictionary(), {key}); };
+    if (category == tcNone && !archive.value(kCategoryKey).isNull() && !namedAlready(kCategoryKey)) {
+        archive.noteKept(kCategoryKey,
+                         QStringLiteral("A part \"%1\" of an address format names no category (\"%2\" is "
+                                        "-1): it is read as a part of no kind, its fields printed as they stand")
+                             .arg(name.getData().left(40), kCategoryKey));
+        return;
+    }
+    const CAddressFormatController &catalogue = CAddressFormatController::sharedAddressFormatController();
+    if (category != tcAddress || !catalogue.isLoaded() || namedAlready(kNameKey)
+        || catalogue.formatDescriptorForCountryCode(name.getData()))
+        return;
+    archive.noteKept(kNameKey,
+                     QStringLiteral("The country part of an address format names no country (\"%1\" is "
+                                    "\"%2\"): its address is printed without a country's spacing and postal "
+                                    "barcode")
+                         .arg(kNameKey, name.getData().left(40)));
+}
 
 } // namespace
 
@@ -32,7 +66,7 @@ bool CKnot::Serialize(CDDArchive &archive)
     CPosition::Serialize(archive);
     const QString arrayKey = QStringLiteral("array");
     if (archive.isStoring()) {
-        archive.SetData(QStringLiteral("format ID"), m_name);
+        archive.SetData(kNameKey, m_name);
         if (!m_children.empty()) {
             archive.BeginArrayData();
             for (const std::unique_ptr<CAddressFormat> &child : m_children) {
@@ -45,7 +79,7 @@ bool CKnot::Serialize(CDDArchive &archive)
         archive.SetData(QStringLiteral("isLinearFormat"), m_linear);
         return true;
     }
-    archive.GetData(QStringLiteral("format ID"), m_name);
+    archive.GetData(kNameKey, m_name);
     CDDArchive list(false, archive.GetPackageType());
     if (archive.GetData(arrayKey, list) && list.isArrayProcessing()) {
         if (t_loadDepth >= kMaxArchiveDepth) {
@@ -67,6 +101,7 @@ bool CKnot::Serialize(CDDArchive &archive)
         }
     }
     archive.GetData(QStringLiteral("isLinearFormat"), &m_linear);
+    noteUnwritten(archive, getTextCategory(), m_name);
     return true;
 }
 

@@ -386,8 +386,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {u"0"_s, u"1000"_s}},
         TypedCase {"FormatCategory", firstNameKey(u"tc"_s, u"tc"_s), u"\"tc\" of "_s,
                    {text("abc"), kList, text("-2"), text("134")}, {u"-1"_s, u"133"_s}},
+        // -1 lies within the range but names no field: read, and named.
         TypedCase {"FieldCategory", firstNameKey(key_TextCategory, key_TextCategory), u"\"Text Category\" "_s + kField,
-                   {text("abc"), kDictionary, text("-2"), text("134")}, {u"-1"_s, u"133"_s}},
+                   {text("abc"), kDictionary, text("-2"), text("134"), text("-1")}, {u"0"_s, u"133"_s}},
         TypedCase {"FieldMode", firstNameKey(key_FieldMode, key_TextCategory), u"\"Field Mode\" "_s + kField,
                    {text("abc"), kData, text("-2"), text("3")}, {u"-1"_s, u"2"_s}},
         TypedCase {"Opacity", componentKey(classStringKeys.at(ciPicture), key_Opacity), u"\"Opacity\""_s,

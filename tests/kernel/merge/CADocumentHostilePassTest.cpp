@@ -570,6 +570,18 @@ INSTANTIATE_TEST_SUITE_P(
                   "A component of class \"Address Text\" has no \"Text Storage 2\""},
         KeptPart {"FieldCategoryWord", "Front Side/Components/{Address Panel}/Components/0/Text Category",
                   PWPlist::fromString(u"abc"_s), "\"Text Category\" of a component of class \"Address Text\" is not a number"},
+        // What no writer stores: a field or a format's part of category -1, a country part by a code the
+        // catalogue lacks. A template's root by a name of the user's own is no damage.
+        KeptPart {"FieldCategoryNone", "Front Side/Components/{Address Panel}/Components/0/Text Category",
+                  PWPlist::fromString(u"-1"_s), "\"Text Category\" of a component of class \"Address Text\" is -1"},
+        KeptPart {"FormatKnotCategoryNone", "Front Side/Components/{Address Panel}/Address Format/array/3/tc",
+                  PWPlist::fromString(u"-1"_s), "names no category (\"tc\" is -1)"},
+        KeptPart {"FormatCountryEmptied", "Front Side/Components/{Address Panel}/Address Format/array/3/format ID",
+                  PWPlist::fromString(QString(u""_s)), "names no country (\"format ID\" is \"\")"},
+        KeptPart {"FormatCountryNumber", "Front Side/Components/{Address Panel}/Address Format/array/3/format ID",
+                  PWPlist::fromString(u"7"_s), "names no country (\"format ID\" is \"7\")"},
+        KeptPart {"FormatRootOwnName", "Front Side/Components/{Address Panel}/Address Format/format ID",
+                  PWPlist::fromString(u"Our own layout"_s), ""},
         KeptPart {"FieldStyleUnread", "Front Side/Components/{Address Panel}/Components/1/Text Storage 2",
                   PWPlist::fromData("\x00\x01"), "\"Text Storage 2\""},
         KeptPart {"PanelAlignmentNegative", "Front Side/Components/{Address Panel}/Default Settings Text/Horizontal Alignment",
