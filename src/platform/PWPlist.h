@@ -121,12 +121,6 @@ public:
     // counted as writers spell a key (<key>text</key>, the text escaped); a key spelled with
     // character references is not counted.
     static std::optional<qsizetype> countDictionariesHolding(const QByteArray &bytes, const QString &key);
-    // Those whose key holds the text value (a class named under its key), counted the same way.
-    static std::optional<qsizetype> countDictionariesHolding(const QByteArray &bytes, const QString &key,
-                                                             const QString &value);
-    // How many bytes the data values held under key hold between them, decoded (the XML form's
-    // Base64 counted as the bytes it stands for), counted the same way.
-    static std::optional<qint64> dataBytesHeldUnder(const QByteArray &bytes, const QString &key);
 
     // Serialized forms; a null value (nowhere representable) is written as an empty string.
     QByteArray toXml() const;

@@ -1,4 +1,5 @@
 #include "platform/PWPlist.h"
+#include "platform/PWPlistValueCount.h"
 
 #include <gtest/gtest.h>
 
@@ -56,8 +57,8 @@ TEST(PWPlistKeyCountBytesTest, BytesOfNeitherFormCountNothing)
 {
     for (const QByteArray &bytes : {QByteArray(), QByteArray("<key>Class ID</key>"), QByteArray("bplist00 cut")}) {
         EXPECT_EQ(PWPlist::countDictionariesHolding(bytes, u"Class ID"_s), std::nullopt) << bytes.toStdString();
-        EXPECT_EQ(PWPlist::countDictionariesHolding(bytes, u"Class ID"_s, u"Text"_s), std::nullopt);
-        EXPECT_EQ(PWPlist::dataBytesHeldUnder(bytes, u"Text Storage 2"_s), std::nullopt);
+        EXPECT_EQ(PWPlistValueCount::dictionariesHolding(bytes, u"Class ID"_s, u"Text"_s), std::nullopt);
+        EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"Text Storage 2"_s), std::nullopt);
     }
 }
 
@@ -85,11 +86,11 @@ TEST(PWPlistKeyCountBytesTest, CountsTheValuesUnderAKeyInEitherForm)
                                              {u"Components"_s, PWPlist(entries)}});
     for (const QByteArray &bytes : {value.toXml(), value.toBinary()}) {
         SCOPED_TRACE(bytes.left(8).toStdString());
-        EXPECT_EQ(PWPlist::countDictionariesHolding(bytes, u"Class ID"_s, u"Text"_s), std::optional<qsizetype>(6));
-        EXPECT_EQ(PWPlist::countDictionariesHolding(bytes, u"Class ID"_s, u"Address Panel"_s), std::optional<qsizetype>(2));
-        EXPECT_EQ(PWPlist::countDictionariesHolding(bytes, u"Class ID"_s, u"Address"_s), std::optional<qsizetype>(0));
-        EXPECT_EQ(PWPlist::dataBytesHeldUnder(bytes, u"Text Storage 2"_s), std::optional<qint64>(dataBytes));
-        EXPECT_EQ(PWPlist::dataBytesHeldUnder(bytes, u"other"_s), std::optional<qint64>(0));
+        EXPECT_EQ(PWPlistValueCount::dictionariesHolding(bytes, u"Class ID"_s, u"Text"_s), std::optional<qsizetype>(6));
+        EXPECT_EQ(PWPlistValueCount::dictionariesHolding(bytes, u"Class ID"_s, u"Address Panel"_s), std::optional<qsizetype>(2));
+        EXPECT_EQ(PWPlistValueCount::dictionariesHolding(bytes, u"Class ID"_s, u"Address"_s), std::optional<qsizetype>(0));
+        EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"Text Storage 2"_s), std::optional<qint64>(dataBytes));
+        EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"other"_s), std::optional<qint64>(0));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/FTComponentFactory.h"
 #include "platform/PWBundle.h"
+#include "platform/PWPlistValueCount.h"
 
 #include <optional>
 
@@ -194,10 +195,11 @@ std::optional<CFTADocumentFileCheck::Cost> CFTADocumentFileCheck::costOf(const Q
     // A current text keeps its string under one key, a text of an older design under the other.
     for (const QString &key : {key_TextStorage2, key_TextStorage}) {
         cost.texts += PWPlist::countDictionariesHolding(bytes, key).value_or(0);
-        cost.textBytes += PWPlist::dataBytesHeldUnder(bytes, key).value_or(0);
+        cost.textBytes += PWPlistValueCount::dataBytesUnder(bytes, key).value_or(0);
     }
     // A panel is named by its class, whatever else of it the file lost.
-    cost.panels = PWPlist::countDictionariesHolding(bytes, key_ClassID, classStringKeys.at(ciAddressPanel)).value_or(0);
+    cost.panels =
+        PWPlistValueCount::dictionariesHolding(bytes, key_ClassID, classStringKeys.at(ciAddressPanel)).value_or(0);
     return cost;
 }
 
