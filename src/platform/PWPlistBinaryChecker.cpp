@@ -81,7 +81,7 @@ public:
         return holding;
     }
 
-    std::optional<quint64> dataBytesUnder(const QString &key)
+    std::optional<quint64> dataBytesUnder(const QString &key, quint64 mostEach)
     {
         quint64 total = 0;
         const auto add = [&](quint64 index) {
@@ -91,7 +91,7 @@ public:
             quint64 position = offset + 1;
             quint64 length = 0;
             if (readLength(m_bytes[offset] & 0xF, &position, &length).isEmpty())
-                total += std::min(length, m_tableOffset - position);
+                total += std::min({length, m_tableOffset - position, mostEach});
         };
         if (!forEachValueUnder(key, add))
             return std::nullopt;
@@ -428,7 +428,8 @@ std::optional<quint64> PWPlistBinaryChecker::dictionariesHolding(const QByteArra
     return Walker(bytes, 0).dictionariesHolding(key, value);
 }
 
-std::optional<quint64> PWPlistBinaryChecker::dataBytesUnder(const QByteArray &bytes, const QString &key)
+std::optional<quint64> PWPlistBinaryChecker::dataBytesUnder(const QByteArray &bytes, const QString &key,
+                                                            quint64 mostEach)
 {
-    return Walker(bytes, 0).dataBytesUnder(key);
+    return Walker(bytes, 0).dataBytesUnder(key, mostEach);
 }

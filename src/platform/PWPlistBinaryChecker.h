@@ -22,6 +22,6 @@ public:
     static std::optional<quint64> dictionariesHolding(const QByteArray &bytes, const QString &key);
     // Those whose key holds the text value.
     static std::optional<quint64> dictionariesHolding(const QByteArray &bytes, const QString &key, const QString &value);
-    // The bytes of the data values held under key, between them.
-    static std::optional<quint64> dataBytesUnder(const QByteArray &bytes, const QString &key);
+    // The bytes of the data values held under key, between them, each counted up to mostEach.
+    static std::optional<quint64> dataBytesUnder(const QByteArray &bytes, const QString &key, quint64 mostEach);
 };

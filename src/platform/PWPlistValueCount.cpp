@@ -4,6 +4,8 @@
 
 #include <QByteArrayView>
 
+#include <algorithm>
+
 namespace {
 
 // The XML element <tag>text</tag> as writers spell it, the text escaped.
@@ -50,10 +52,10 @@ std::optional<qsizetype> PWPlistValueCount::dictionariesHolding(const QByteArray
     return count;
 }
 
-std::optional<qint64> PWPlistValueCount::dataBytesUnder(const QByteArray &bytes, const QString &key)
+std::optional<qint64> PWPlistValueCount::dataBytesUnder(const QByteArray &bytes, const QString &key, qint64 mostEach)
 {
     if (bytes.startsWith("bplist")) {
-        const std::optional<quint64> total = PWPlistBinaryChecker::dataBytesUnder(bytes, key);
+        const std::optional<quint64> total = PWPlistBinaryChecker::dataBytesUnder(bytes, key, quint64(std::max<qint64>(0, mostEach)));
         return total ? std::optional<qint64>(qint64(*total)) : std::nullopt;
     }
     if (!bytes.contains("<plist"))
@@ -69,7 +71,7 @@ std::optional<qint64> PWPlistValueCount::dataBytesUnder(const QByteArray &bytes,
         for (qsizetype i = 6; i < end; ++i)
             characters += isSpace(element[i]) || element[i] == '=' ? 0 : 1;
         // Each four characters stand for three bytes; the last few for what they hold whole.
-        total += characters * 3 / 4;
+        total += std::min(characters * 3 / 4, mostEach);
     });
     return total;
 }

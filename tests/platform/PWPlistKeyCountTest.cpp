@@ -91,6 +91,8 @@ TEST(PWPlistKeyCountBytesTest, CountsTheValuesUnderAKeyInEitherForm)
         EXPECT_EQ(PWPlistValueCount::dictionariesHolding(bytes, u"Class ID"_s, u"Address"_s), std::optional<qsizetype>(0));
         EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"Text Storage 2"_s), std::optional<qint64>(dataBytes));
         EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"other"_s), std::optional<qint64>(0));
+        // Each value counted up to two bytes: 2 + 1 + 2 + 2 + 0.
+        EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"Text Storage 2"_s, 2), std::optional<qint64>(7));
     }
 }
 

@@ -196,6 +196,7 @@ std::optional<CFTADocumentFileCheck::Cost> CFTADocumentFileCheck::costOf(const Q
     for (const QString &key : {key_TextStorage2, key_TextStorage}) {
         cost.texts += PWPlist::countDictionariesHolding(bytes, key).value_or(0);
         cost.textBytes += PWPlistValueCount::dataBytesUnder(bytes, key).value_or(0);
+        cost.textBytesLaidOut += PWPlistValueCount::dataBytesUnder(bytes, key, kMostBytesLaidOut).value_or(0);
     }
     // A panel is named by its class, whatever else of it the file lost.
     cost.panels =

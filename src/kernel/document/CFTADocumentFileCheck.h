@@ -46,14 +46,23 @@ inline constexpr qint64 kMostSeconds = 45;
 // The stored form of a text of a few letters takes some 400 bytes of archive whatever it says:
 // only the bytes a text stores past this many are weighed as its string.
 inline constexpr qint64 kBytesOfAShortText = 512;
+// A text is laid out as far as its frame shows, never to the end of a string of many pages: the
+// time of a text is weighed for this many of its stored bytes at most (its memory for them all).
+inline constexpr qint64 kMostBytesLaidOut = 16 * 1024;
 
 struct Cost {
     qsizetype components = 0;
     qsizetype texts = 0;
     qsizetype panels = 0;
-    // The bytes of the texts' stored strings and styles, as stored.
+    // The bytes of the texts' stored strings and styles, as stored; and as laid out, each text's
+    // up to kMostBytesLaidOut.
     qint64 textBytes = 0;
+    qint64 textBytesLaidOut = 0;
     qint64 longTextBytes() const { return std::max<qint64>(0, textBytes - qint64(texts) * kBytesOfAShortText); }
+    qint64 longTextBytesLaidOut() const
+    {
+        return std::max<qint64>(0, textBytesLaidOut - qint64(texts) * kBytesOfAShortText);
+    }
     qint64 memory() const
     {
         return qint64(components) * kMemoryPerComponent + qint64(texts) * kMemoryPerText
@@ -62,7 +71,7 @@ struct Cost {
     qint64 microseconds() const
     {
         return qint64(components) * kMicrosecondsPerComponent + qint64(texts) * kMicrosecondsPerText
-               + qint64(panels) * kMicrosecondsPerPanel + longTextBytes() * kNanosecondsPerTextByte / 1000;
+               + qint64(panels) * kMicrosecondsPerPanel + longTextBytesLaidOut() * kNanosecondsPerTextByte / 1000;
     }
     bool withinBounds() const { return memory() <= kMostMemory && microseconds() <= kMostSeconds * 1000000; }
 };

@@ -65,10 +65,12 @@ TEST_F(CADocumentSizeBoundTest, ADesignOfMoreComponentsThanAnyHoldsIsRefusedBefo
     EXPECT_EQ(error, u"The components could not be read: it holds 1000001 components, more than the 1000000 a design can hold"_s);
 }
 
-// The most units of the cost one unit has that a design may hold, by memory and by time.
-qsizetype mostOf(const CFTADocumentFileCheck::Cost &unit)
+// The most units of components, texts and panels, each text storing textBytes, that a design may
+// hold, by memory and by time.
+qsizetype mostOf(qsizetype components, qsizetype texts, qsizetype panels, qint64 textBytes)
 {
     using namespace CFTADocumentFileCheck;
+    const Cost unit {components, texts, panels, texts * textBytes, texts * std::min(textBytes, kMostBytesLaidOut)};
     return qsizetype(std::min(kMostMemory / unit.memory(), kMostSeconds * 1000000 / unit.microseconds()));
 }
 
@@ -82,10 +84,10 @@ TEST_F(CADocumentSizeBoundTest, ADesignCostingMoreThanAnyMayIsRefusedWithItsReas
     using namespace CFTADocumentFileCheck;
     // A text storing a page: its cost is its stored string's more than its own.
     const qint64 pageBytes = 64 * 1024;
-    const qsizetype mostShapes = mostOf({1, 0, 0, 0});
-    const qsizetype mostTexts = mostOf({1, 1, 0, 0});
-    const qsizetype mostPanels = mostOf({1, 0, 1, 0});
-    const qsizetype mostPages = mostOf({1, 1, 0, pageBytes});
+    const qsizetype mostShapes = mostOf(1, 0, 0, 0);
+    const qsizetype mostTexts = mostOf(1, 1, 0, 0);
+    const qsizetype mostPanels = mostOf(1, 0, 1, 0);
+    const qsizetype mostPages = mostOf(1, 1, 0, pageBytes);
     ASSERT_LT(mostPanels, mostTexts);
     ASSERT_LT(mostTexts, mostShapes);
     ASSERT_LT(mostPages, mostTexts / 10);
@@ -111,6 +113,9 @@ TEST_F(CADocumentSizeBoundTest, ADesignCostingMoreThanAnyMayIsRefusedWithItsReas
         {"shapes and texts, each half of its bound", mostShapes / 2, mostTexts / 2, 0, 0, false},
         {"shapes and texts past it together", mostShapes / 2 + 1, mostTexts / 2 + 1, 0, 0, true},
         {"texts and panels past it together", 0, mostTexts / 2 + 1, mostPanels / 2 + 1, 0, true},
+        // A string of many pages is laid out as far as its frame shows, and held whole.
+        {"one text of a hundred pages", 0, 1, 0, 4 * 1024 * 1024, false},
+        {"strings past the memory a design may take", 0, 8, 0, 2 * 1024 * 1024, true},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -121,6 +126,7 @@ TEST_F(CADocumentSizeBoundTest, ADesignCostingMoreThanAnyMayIsRefusedWithItsReas
         EXPECT_EQ(cost->texts, row.texts);
         EXPECT_EQ(cost->panels, row.panels);
         EXPECT_EQ(cost->textBytes, row.texts * row.textBytes);
+        EXPECT_EQ(cost->textBytesLaidOut, row.texts * std::min(row.textBytes, kMostBytesLaidOut));
         const QString refusal = refusalBeforeReading(cut);
         EXPECT_EQ(!refusal.isEmpty(), row.refused) << refusal.toStdString();
         if (!row.refused)
