@@ -1,5 +1,6 @@
 #include "platform/PWPlistBinaryChecker.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -62,32 +63,74 @@ public:
     // Each object counts once, however often it is referred to.
     std::optional<quint64> dictionariesHolding(const QString &key)
     {
-        if (!readTrailer().isEmpty())
+        quint64 holding = 0;
+        if (!forEachValueUnder(key, [&](quint64) { ++holding; }))
             return std::nullopt;
+        return holding;
+    }
+
+    std::optional<quint64> dictionariesHolding(const QString &key, const QString &value)
+    {
+        quint64 holding = 0;
+        const auto matches = [&](quint64 index) {
+            const std::optional<QString> text = shortString(index, value.size());
+            holding += text && *text == value ? 1 : 0;
+        };
+        if (!forEachValueUnder(key, matches))
+            return std::nullopt;
+        return holding;
+    }
+
+    std::optional<quint64> dataBytesUnder(const QString &key, quint64 mostEach)
+    {
+        quint64 total = 0;
+        const auto add = [&](quint64 index) {
+            quint64 offset = 0;
+            if (!objectOffset(index, &offset).isEmpty() || (m_bytes[offset] >> 4) != kData)
+                return;
+            quint64 position = offset + 1;
+            quint64 length = 0;
+            if (readLength(m_bytes[offset] & 0xF, &position, &length).isEmpty())
+                total += std::min({length, m_tableOffset - position, mostEach});
+        };
+        if (!forEachValueUnder(key, add))
+            return std::nullopt;
+        return total;
+    }
+
+private:
+    // Calls visit with the value of key in every dictionary object that holds it (each object
+    // once, however often it is referred to); false when the bytes are malformed.
+    template <class Visit>
+    bool forEachValueUnder(const QString &key, const Visit &visit)
+    {
+        if (!readTrailer().isEmpty())
+            return false;
         std::vector<bool> isKey(m_objectCount, false);
         for (quint64 index = 0; index < m_objectCount; ++index) {
             const std::optional<QString> text = shortString(index, key.size());
             isKey[index] = text && *text == key;
         }
-        quint64 holding = 0;
         for (quint64 index = 0; index < m_objectCount; ++index) {
             ObjectInfo info;
             if (!describe(index, &info).isEmpty())
-                return std::nullopt;
+                return false;
             if (info.kind != kDictionary)
                 continue;
-            for (quint64 k = 0; k < info.refCount / 2; ++k) {
+            const quint64 pairs = info.refCount / 2;
+            for (quint64 k = 0; k < pairs; ++k) {
                 const quint64 ref = readBigEndian(m_bytes + info.refsStart + k * m_refSize, m_refSize);
                 if (ref < m_objectCount && isKey[ref]) {
-                    ++holding;
+                    const quint64 value = readBigEndian(m_bytes + info.refsStart + (pairs + k) * m_refSize, m_refSize);
+                    if (value < m_objectCount)
+                        visit(value);
                     break;
                 }
             }
         }
-        return holding;
+        return true;
     }
 
-private:
     // The text of the string object at index when it is length characters long.
     std::optional<QString> shortString(quint64 index, qsizetype length) const
     {
@@ -377,4 +420,16 @@ QString PWPlistBinaryChecker::check(const QByteArray &bytes, int maxDepth)
 std::optional<quint64> PWPlistBinaryChecker::dictionariesHolding(const QByteArray &bytes, const QString &key)
 {
     return Walker(bytes, 0).dictionariesHolding(key);
+}
+
+std::optional<quint64> PWPlistBinaryChecker::dictionariesHolding(const QByteArray &bytes, const QString &key,
+                                                                 const QString &value)
+{
+    return Walker(bytes, 0).dictionariesHolding(key, value);
+}
+
+std::optional<quint64> PWPlistBinaryChecker::dataBytesUnder(const QByteArray &bytes, const QString &key,
+                                                            quint64 mostEach)
+{
+    return Walker(bytes, 0).dataBytesUnder(key, mostEach);
 }

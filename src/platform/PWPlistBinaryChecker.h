@@ -20,4 +20,8 @@ public:
     // How many dictionary objects of a binary property list hold key, read from the object table
     // without building anything; nothing when the bytes are no binary property list.
     static std::optional<quint64> dictionariesHolding(const QByteArray &bytes, const QString &key);
+    // Those whose key holds the text value.
+    static std::optional<quint64> dictionariesHolding(const QByteArray &bytes, const QString &key, const QString &value);
+    // The bytes of the data values held under key, between them, each counted up to mostEach.
+    static std::optional<quint64> dataBytesUnder(const QByteArray &bytes, const QString &key, quint64 mostEach);
 };

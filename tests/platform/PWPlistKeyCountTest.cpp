@@ -1,4 +1,5 @@
 #include "platform/PWPlist.h"
+#include "platform/PWPlistValueCount.h"
 
 #include <gtest/gtest.h>
 
@@ -54,8 +55,45 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PWPlistKeyCountBytesTest, BytesOfNeitherFormCountNothing)
 {
-    for (const QByteArray &bytes : {QByteArray(), QByteArray("<key>Class ID</key>"), QByteArray("bplist00 cut")})
+    for (const QByteArray &bytes : {QByteArray(), QByteArray("<key>Class ID</key>"), QByteArray("bplist00 cut")}) {
         EXPECT_EQ(PWPlist::countDictionariesHolding(bytes, u"Class ID"_s), std::nullopt) << bytes.toStdString();
+        EXPECT_EQ(PWPlistValueCount::dictionariesHolding(bytes, u"Class ID"_s, u"Text"_s), std::nullopt);
+        EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"Text Storage 2"_s), std::nullopt);
+    }
+}
+
+// The values under a key, counted in both forms as the tree, once built, holds them: the
+// dictionaries whose key holds a text, and the bytes of the data held under a key, whatever
+// padding the XML form's Base64 needs for them.
+TEST(PWPlistKeyCountBytesTest, CountsTheValuesUnderAKeyInEitherForm)
+{
+    const auto entry = [](const QString &classID, const PWPlist &stored, int number) {
+        return PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(classID)},
+                                            {u"Text Storage 2"_s, stored},
+                                            {u"other"_s, PWPlist::fromInteger(number)}});
+    };
+    PWPlist::Array entries;
+    qint64 dataBytes = 0;
+    for (const int size : {1000, 1, 2, 3, 0}) {
+        entries.push_back(entry(u"Text"_s, PWPlist::fromData(QByteArray(size, char('a' + size % 26))), size));
+        dataBytes += size;
+    }
+    // A text that is no data, a value equal to the class under another key, another class.
+    entries.push_back(entry(u"Text"_s, PWPlist::fromString(u"not data"_s), 7));
+    entries.push_back(PWPlist(PWPlist::Dictionary {{u"name"_s, PWPlist::fromString(u"Address Panel"_s)}}));
+    entries.push_back(entry(u"Address Panel"_s, PWPlist::fromInteger(3), 8));
+    const PWPlist value(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Address Panel"_s)},
+                                             {u"Components"_s, PWPlist(entries)}});
+    for (const QByteArray &bytes : {value.toXml(), value.toBinary()}) {
+        SCOPED_TRACE(bytes.left(8).toStdString());
+        EXPECT_EQ(PWPlistValueCount::dictionariesHolding(bytes, u"Class ID"_s, u"Text"_s), std::optional<qsizetype>(6));
+        EXPECT_EQ(PWPlistValueCount::dictionariesHolding(bytes, u"Class ID"_s, u"Address Panel"_s), std::optional<qsizetype>(2));
+        EXPECT_EQ(PWPlistValueCount::dictionariesHolding(bytes, u"Class ID"_s, u"Address"_s), std::optional<qsizetype>(0));
+        EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"Text Storage 2"_s), std::optional<qint64>(dataBytes));
+        EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"other"_s), std::optional<qint64>(0));
+        // Each value counted up to two bytes: 2 + 1 + 2 + 2 + 0.
+        EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"Text Storage 2"_s, 2), std::optional<qint64>(7));
+    }
 }
 
 } // namespace

@@ -9,8 +9,10 @@
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDBundleVersion.h"
 #include "kernel/base/CDDReadReport.h"
+#include "kernel/base/FTClassID.h"
 #include "kernel/component/FTComponentFactory.h"
 #include "platform/PWBundle.h"
+#include "platform/PWPlistValueCount.h"
 
 #include <optional>
 
@@ -191,8 +193,14 @@ std::optional<CFTADocumentFileCheck::Cost> CFTADocumentFileCheck::costOf(const Q
     Cost cost;
     cost.components = *components;
     // A current text keeps its string under one key, a text of an older design under the other.
-    for (const QString &key : {key_TextStorage2, key_TextStorage})
+    for (const QString &key : {key_TextStorage2, key_TextStorage}) {
         cost.texts += PWPlist::countDictionariesHolding(bytes, key).value_or(0);
+        cost.textBytes += PWPlistValueCount::dataBytesUnder(bytes, key).value_or(0);
+        cost.textBytesLaidOut += PWPlistValueCount::dataBytesUnder(bytes, key, kMostBytesLaidOut).value_or(0);
+    }
+    // A panel is named by its class, whatever else of it the file lost.
+    cost.panels =
+        PWPlistValueCount::dictionariesHolding(bytes, key_ClassID, classStringKeys.at(ciAddressPanel)).value_or(0);
     return cost;
 }
 
@@ -203,15 +211,22 @@ QString CFTADocumentFileCheck::refusalBeforeReading(const QByteArray &bytes)
         return QString();
     if (cost->components > kMostComponents)
         return tooManyComponents(cost->components);
-    if (cost->memory() <= kMostMemory)
+    if (cost->withinBounds())
         return QString();
     constexpr double kMegabyte = 1024.0 * 1024.0;
-    return QStringLiteral("it holds %1 components, %2 of them texts: opening and printing it would take some "
-                          "%3 MB of memory, more than the %4 MB a design may take")
+    // Rounded up: a design just past a bound never reads as taking no more than it.
+    const auto above = [](qint64 amount, qint64 unit) { return (amount + unit - 1) / unit; };
+    return QStringLiteral("it holds %1 components, %2 of them texts (%3 MB of stored text) and %4 address panels: "
+                          "opening, printing and saving it would take some %5 MB of memory and %6 seconds, more than the "
+                          "%7 MB and %8 seconds a design may take")
         .arg(cost->components)
         .arg(cost->texts)
-        .arg(qRound64(double(cost->memory()) / kMegabyte))
-        .arg(qRound64(double(kMostMemory) / kMegabyte));
+        .arg(double(cost->textBytes) / kMegabyte, 0, 'f', 1)
+        .arg(cost->panels)
+        .arg(above(cost->memory(), 1024 * 1024))
+        .arg(above(cost->microseconds(), 1000000))
+        .arg(qRound64(double(kMostMemory) / kMegabyte))
+        .arg(kMostSeconds);
 }
 
 int CFTADocumentFileCheck::versionOfFile(const PWPlist &file, QString *problem)

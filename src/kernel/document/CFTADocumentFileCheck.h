@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -21,28 +22,65 @@ inline constexpr qsizetype kMostComponents = 1000000;
 // hundreds of thousands would take gigabytes before it could be shown.
 inline constexpr qsizetype kMostPanelFields = 1000;
 
-// What reading a design and printing or exporting it costs grows with its components, and a text
-// costs far more than a shape (its layout, its stored string and styles). Reading the file's
-// bytes tells both counts before any tree is built: every component names its class, and every
-// text holds its stored text. The memory a design takes, in bytes, is estimated as so much per
-// component and so much more per text (measured on a release build: a design of 200,000 shapes
-// took 2.2 GB to export, one of 60,000 short texts 2.9 GB to open). A design whose estimate
-// passes kMostMemory is refused at read with its reason: every design read is exported within
-// some 2 GB and a minute.
-inline constexpr qint64 kMemoryPerComponent = 11 * 1024;
-inline constexpr qint64 kMemoryPerText = 40 * 1024;
-inline constexpr qint64 kMostMemory = qint64(1600) * 1024 * 1024;
+// What reading a design, printing or exporting it and saving it cost grows with its components,
+// and a text costs far more than a shape (its layout, its stored string and styles, and the copy
+// an item printed for a person fills), an address panel more again (its format and its fields,
+// filled and laid out for each person), and every byte of a text's stored string past those of a
+// short one costs its reading and layout. Reading the file's bytes tells these before any tree is
+// built: every component names its class, every text holds its stored text. The memory and time
+// a design takes are estimated from them; the weights were measured on an optimized build
+// (bench/large_design.cpp) as the most of its export, its print for one person, and its reading
+// and saving. A design whose estimate passes kMostMemory or kMostSeconds is refused at read with
+// its reason, so that every design read is exported or printed, and saved, within 2 GB and a
+// minute.
+inline constexpr qint64 kMemoryPerComponent = 24 * 1024;
+inline constexpr qint64 kMemoryPerText = 120 * 1024;
+inline constexpr qint64 kMemoryPerPanel = 2400 * 1024;
+inline constexpr qint64 kMemoryPerTextByte = 128;
+inline constexpr qint64 kMostMemory = qint64(1800) * 1024 * 1024;
+inline constexpr qint64 kMicrosecondsPerComponent = 550;
+inline constexpr qint64 kMicrosecondsPerText = 900;
+inline constexpr qint64 kMicrosecondsPerPanel = 12500;
+inline constexpr qint64 kNanosecondsPerTextByte = 23000;
+inline constexpr qint64 kMostSeconds = 45;
+// The stored form of a text of a few letters takes some 400 bytes of archive whatever it says:
+// only the bytes a text stores past this many are weighed as its string.
+inline constexpr qint64 kBytesOfAShortText = 512;
+// A text is laid out as far as its frame shows, never to the end of a string of many pages: the
+// time of a text is weighed for this many of its stored bytes at most (its memory for them all).
+inline constexpr qint64 kMostBytesLaidOut = 16 * 1024;
 
 struct Cost {
     qsizetype components = 0;
     qsizetype texts = 0;
-    qint64 memory() const { return qint64(components) * kMemoryPerComponent + qint64(texts) * kMemoryPerText; }
+    qsizetype panels = 0;
+    // The bytes of the texts' stored strings and styles, as stored; and as laid out, each text's
+    // up to kMostBytesLaidOut.
+    qint64 textBytes = 0;
+    qint64 textBytesLaidOut = 0;
+    qint64 longTextBytes() const { return std::max<qint64>(0, textBytes - qint64(texts) * kBytesOfAShortText); }
+    qint64 longTextBytesLaidOut() const
+    {
+        return std::max<qint64>(0, textBytesLaidOut - qint64(texts) * kBytesOfAShortText);
+    }
+    qint64 memory() const
+    {
+        return qint64(components) * kMemoryPerComponent + qint64(texts) * kMemoryPerText
+               + qint64(panels) * kMemoryPerPanel + longTextBytes() * kMemoryPerTextByte;
+    }
+    qint64 microseconds() const
+    {
+        return qint64(components) * kMicrosecondsPerComponent + qint64(texts) * kMicrosecondsPerText
+               + qint64(panels) * kMicrosecondsPerPanel + longTextBytesLaidOut() * kNanosecondsPerTextByte / 1000;
+    }
+    bool withinBounds() const { return memory() <= kMostMemory && microseconds() <= kMostSeconds * 1000000; }
 };
+
 // The cost of the design the bytes hold, counted in them; nothing when they are no property list.
 std::optional<Cost> costOf(const QByteArray &bytes);
 
 // Why the bytes of a design file cannot be read, told before they are parsed: more components
-// than a design holds, or a design that would cost more than kMostMemory. Empty when they may be
+// than a design holds, or a design that would cost more than kMostMemory or kMostSeconds. Empty when they may be
 // read (bytes that are no property list among them: the parser names those).
 QString refusalBeforeReading(const QByteArray &bytes);
 

@@ -7,12 +7,14 @@
 #include "kernel/component/CFTACoreDoc.h"
 #include "kernel/drawing/CFTSeparator.h"
 
+#include <algorithm>
+
 namespace sizebound {
 
 // An empty design as the application saves it, its front side holding count separators as the
 // application writes one. Cut, the file ends right after them, so that only a reading that never parses
 // it can tell what it holds.
-QByteArray designOfSeparators(qsizetype count, bool cut, qsizetype texts = 0)
+QByteArray designOfSeparators(qsizetype count, bool cut, qsizetype texts = 0, qsizetype panels = 0, qsizetype textBytes = 0)
 {
     CADocument document;
     QByteArray bytes = document.documentDataForComponents(nullptr);
@@ -26,15 +28,19 @@ QByteArray designOfSeparators(qsizetype count, bool cut, qsizetype texts = 0)
     const QByteArray entry = cut ? QByteArray("<dict><key>Class ID</key><string>Separator</string>"
                                               "<key>Bounds</key><string>{{0, 0}, {9, 1}}</string></dict>\n")
                                  : written.mid(written.indexOf("<dict>"), written.lastIndexOf("</dict>") + 7 - written.indexOf("<dict>")) + '\n';
-    // A text of the least a text holds: its class and its stored text.
-    const QByteArray text = "<dict><key>Class ID</key><string>Text</string>"
-                            "<key>Text Storage 2</key><data></data></dict>\n";
+    // A text of the least a text holds: its class and its stored text of textBytes bytes.
+    const QByteArray text = "<dict><key>Class ID</key><string>Text</string><key>Text Storage 2</key><data>"
+                            + QByteArray(textBytes, 'x').toBase64() + "</data></dict>\n";
+    // A panel of the least a panel holds: its class.
+    const QByteArray panel = "<dict><key>Class ID</key><string>Address Panel</string></dict>\n";
     QByteArray side = "<key>Front Side</key>\n\t<dict><key>Components</key><array>\n";
-    side.reserve(side.size() + count * entry.size() + texts * text.size() + 32);
+    side.reserve(side.size() + count * entry.size() + texts * text.size() + panels * panel.size() + 32);
     for (qsizetype i = 0; i < count; ++i)
         side += entry;
     for (qsizetype i = 0; i < texts; ++i)
         side += text;
+    for (qsizetype i = 0; i < panels; ++i)
+        side += panel;
     if (cut)
         return bytes.left(at) + side;
     return bytes.replace(at, emptySide.size(), side + "</array></dict>");
@@ -59,46 +65,82 @@ TEST_F(CADocumentSizeBoundTest, ADesignOfMoreComponentsThanAnyHoldsIsRefusedBefo
     EXPECT_EQ(error, u"The components could not be read: it holds 1000001 components, more than the 1000000 a design can hold"_s);
 }
 
+// The most units of components, texts and panels, each text storing textBytes, that a design may
+// hold, by memory and by time.
+qsizetype mostOf(qsizetype components, qsizetype texts, qsizetype panels, qint64 textBytes)
+{
+    using namespace CFTADocumentFileCheck;
+    const Cost unit {components, texts, panels, texts * textBytes, texts * std::min(textBytes, kMostBytesLaidOut)};
+    return qsizetype(std::min(kMostMemory / unit.memory(), kMostSeconds * 1000000 / unit.microseconds()));
+}
+
 // A design is weighed by what reading and printing it costs, told by the kinds of its components
-// counted in its bytes: texts cost more than shapes, and a design past the cost any design may
-// take is refused at read, before it is parsed, with the counts that make its cost; one at the
-// bound is taken.
+// counted in its bytes: texts cost more than shapes, panels more again, and a text's cost grows
+// with the bytes of its stored string past those of a short one; a design past the memory or
+// time any design may take is refused at read, before it is parsed, with the counts that make its
+// cost; one at the bound is taken. The edges come from the weights.
 TEST_F(CADocumentSizeBoundTest, ADesignCostingMoreThanAnyMayIsRefusedWithItsReason)
 {
     using namespace CFTADocumentFileCheck;
-    const qsizetype mostShapes = kMostMemory / kMemoryPerComponent;
-    const qsizetype mostTexts = kMostMemory / (kMemoryPerComponent + kMemoryPerText);
+    // A text storing a page: its cost is its stored string's more than its own.
+    const qint64 pageBytes = 64 * 1024;
+    const qsizetype mostShapes = mostOf(1, 0, 0, 0);
+    const qsizetype mostTexts = mostOf(1, 1, 0, 0);
+    const qsizetype mostPanels = mostOf(1, 0, 1, 0);
+    const qsizetype mostPages = mostOf(1, 1, 0, pageBytes);
+    ASSERT_LT(mostPanels, mostTexts);
+    ASSERT_LT(mostTexts, mostShapes);
+    ASSERT_LT(mostPages, mostTexts / 10);
     const struct
     {
         const char *name;
         qsizetype shapes;
         qsizetype texts;
+        qsizetype panels;
+        qint64 textBytes;
         bool refused;
     } rows[] = {
-        {"shapes at the bound", mostShapes, 0, false},
-        {"one shape past it", mostShapes + 1, 0, true},
-        {"texts at the bound", 0, mostTexts, false},
-        {"one text past it", 0, mostTexts + 1, true},
-        {"the texts' bound in shapes", mostTexts + 1, 0, false},
-        {"shapes and texts, each half of its bound", mostShapes / 2, mostTexts / 2, false},
-        {"shapes and texts past it together", mostShapes / 2 + 1, mostTexts / 2 + 1, true},
+        {"shapes at the bound", mostShapes, 0, 0, 0, false},
+        {"one shape past it", mostShapes + 1, 0, 0, 0, true},
+        {"texts at the bound", 0, mostTexts, 0, 0, false},
+        {"one text past it", 0, mostTexts + 1, 0, 0, true},
+        {"short texts of some letters each", 0, mostTexts, 0, kBytesOfAShortText, false},
+        {"panels at the bound", 0, 0, mostPanels, 0, false},
+        {"one panel past it", 0, 0, mostPanels + 1, 0, true},
+        {"pages of text at the bound", 0, mostPages, 0, pageBytes, false},
+        {"one page past it", 0, mostPages + 1, 0, pageBytes, true},
+        {"the texts' bound in shapes", mostTexts + 1, 0, 0, 0, false},
+        {"shapes and texts, each half of its bound", mostShapes / 2, mostTexts / 2, 0, 0, false},
+        {"shapes and texts past it together", mostShapes / 2 + 1, mostTexts / 2 + 1, 0, 0, true},
+        {"texts and panels past it together", 0, mostTexts / 2 + 1, mostPanels / 2 + 1, 0, true},
+        // A string of many pages is laid out as far as its frame shows, and held whole.
+        {"one text of a hundred pages", 0, 1, 0, 4 * 1024 * 1024, false},
+        {"strings past the memory a design may take", 0, 8, 0, 2 * 1024 * 1024, true},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        const QByteArray cut = designOfSeparators(row.shapes, true, row.texts);
+        const QByteArray cut = designOfSeparators(row.shapes, true, row.texts, row.panels, row.textBytes);
         const std::optional<Cost> cost = costOf(cut);
         ASSERT_TRUE(cost.has_value());
-        EXPECT_EQ(cost->components, row.shapes + row.texts);
+        EXPECT_EQ(cost->components, row.shapes + row.texts + row.panels);
         EXPECT_EQ(cost->texts, row.texts);
+        EXPECT_EQ(cost->panels, row.panels);
+        EXPECT_EQ(cost->textBytes, row.texts * row.textBytes);
+        EXPECT_EQ(cost->textBytesLaidOut, row.texts * std::min(row.textBytes, kMostBytesLaidOut));
         const QString refusal = refusalBeforeReading(cut);
         EXPECT_EQ(!refusal.isEmpty(), row.refused) << refusal.toStdString();
         if (!row.refused)
             continue;
-        const QString reason = u"it holds %1 components, %2 of them texts: opening and printing it would take some "_s
-                                   .arg(row.shapes + row.texts)
-                                   .arg(row.texts);
+        const QString reason = u"it holds %1 components, %2 of them texts (%3 MB of stored text) and %4 address panels: "
+                               u"opening, printing and saving it would take some "_s
+                                   .arg(row.shapes + row.texts + row.panels)
+                                   .arg(row.texts)
+                                   .arg(double(row.texts * row.textBytes) / (1024.0 * 1024.0), 0, 'f', 1)
+                                   .arg(row.panels);
         EXPECT_TRUE(refusal.startsWith(reason)) << refusal.toStdString();
-        EXPECT_TRUE(refusal.endsWith(u"MB of memory, more than the 1600 MB a design may take"_s)) << refusal.toStdString();
+        EXPECT_TRUE(refusal.endsWith(
+            u" seconds, more than the %1 MB and %2 seconds a design may take"_s.arg(kMostMemory / (1024 * 1024)).arg(kMostSeconds)))
+            << refusal.toStdString();
         CADocument document;
         QString error;
         EXPECT_FALSE(document.loadDataRepresentation(cut, CADocument::kAddressDocumentType, &error));
