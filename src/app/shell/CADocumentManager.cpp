@@ -6,6 +6,7 @@
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAShellLog.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
 #include "platform/PWJobReport.h"
 #include "platform/PWPathStatus.h"
 #include "platform/PWSaveFile.h"
@@ -308,9 +309,16 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
         }
     }
     QString error;
+    QByteArray writtenHere;
+    QByteArray *const data = written ? written : &writtenHere;
+    // Why the design as written would be refused at its next open; empty when it opens again.
+    QString tooLarge;
     const auto writeFile = [&] {
-        return bytes.isEmpty() ? design.writeToFile(path, &error, written)
-                               : design.writeToFileAtBytes(bytes, &error, written);
+        const bool wrote = bytes.isEmpty() ? design.writeToFile(path, &error, data)
+                                           : design.writeToFileAtBytes(bytes, &error, data);
+        if (wrote)
+            tooLarge = CFTADocumentFileCheck::refusalBeforeReading(*data);
+        return wrote;
     };
     bool wrote = false;
     if (componentsOf(design) >= CAFileWork::kLongWriteComponents) {
@@ -329,6 +337,12 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
         report(window, tr("“%1” — %2").arg(displayName(*document), error));
         return WriteResult::Failed;
     }
+    // A design grown past what may be opened is saved whole, and the user hears at once that it
+    // will not open again as it stands, while the window still holds it.
+    if (!tooLarge.isEmpty())
+        report(window, tr("“%1” was saved, but it is too large to be opened again: %2. Remove some of its items, "
+                          "or move them into another design, and save it again.")
+                           .arg(QFileInfo(path).fileName(), tooLarge));
     return WriteResult::Written;
 }
 

@@ -8,6 +8,7 @@
 #include "app/canvas/CADocView.h"
 #include "app/shell/CACanvasCommands.h"
 #include "app/shell/CAFileWork.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
 #include "kernel/text/CFTAText.h"
 #include "platform/PWPlist.h"
 
@@ -35,6 +36,10 @@ struct SeenProgress
     bool modal = false;
     // The documents open while the work ran: an open not yet finished has not added its own.
     qsizetype documents = -1;
+};
+
+class CADesignPastTheBoundShellTest : public shelltest::Test
+{
 };
 
 class CALongFileWorkShellTest : public shelltest::Test, public ::testing::WithParamInterface<bool>
@@ -177,6 +182,43 @@ TEST_P(CALongFileWorkShellTest, ExportShowsProgressAndCancelWritesNothing)
     const QString text = pdf->page(0)->text(QRectF());
     EXPECT_TRUE(text.contains(u"T0"_s)) << qPrintable(text.left(80));
     EXPECT_EQ(text, atOnce->page(0)->text(QRectF()));
+}
+
+// A design grown past what may be opened is saved whole, and the save says at once that it will
+// not open again; opening it is refused as the save said.
+TEST_F(CADesignPastTheBoundShellTest, ASaveOfADesignThatCannotBeOpenedAgainSaysSo)
+{
+    namespace bound = CFTADocumentFileCheck;
+    launch();
+    // Texts whose stored strings take longer to lay out than a design may.
+    const qint64 perText = bound::kNanosecondsPerTextByte * (bound::kMostBytesLaidOut - bound::kBytesOfAShortText);
+    const int count = int(bound::kMostSeconds * 1000000000 / perText) + 3;
+    auto design = std::make_unique<CADocument>();
+    for (int i = 0; i < count; ++i) {
+        auto *text = new CFTAText((i % 10) * 20.0, (i / 10) * 10.0, 18.0, 9.0, nullptr);
+        text->SetString(CDDString(QString(int(bound::kMostBytesLaidOut), QLatin1Char('a' + i % 26))));
+        design->ftDocument()->AddObject(text, 0, false);
+    }
+    const qsizetype before = manager().documents().size();
+    const std::shared_ptr<CAOpenDocument> record = manager().addDocument(std::move(design));
+    ASSERT_NE(record, nullptr);
+    manager().updateChangeCount(record, 1);
+    savePath = path(u"grown.pwdc"_s);
+    ASSERT_TRUE(manager().saveDocument(record));
+
+    ASSERT_TRUE(QFileInfo::exists(savePath)) << "the design was not saved";
+    EXPECT_FALSE(record->isEdited());
+    ASSERT_EQ(reports.size(), 1) << qPrintable(reports.join(u'\n'));
+    EXPECT_TRUE(reports.front().startsWith(u"“grown.pwdc” was saved, but it is too large to be opened again: it holds"_s))
+        << qPrintable(reports.front());
+    reports.clear();
+    ASSERT_TRUE(manager().closeDocument(record));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    openPath = savePath;
+    controller->mainMenu().itemForAction(u"openDocument"_s, 0)->trigger();
+    ASSERT_EQ(reports.size(), 1) << "the design the save called too large was opened";
+    EXPECT_EQ(manager().documents().size(), before);
+    EXPECT_TRUE(reports.front().contains(u"it holds"_s)) << qPrintable(reports.front());
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcome, CALongFileWorkShellTest, ::testing::Values(false, true),
