@@ -12,6 +12,12 @@
 #include <clocale>
 
 #include <malloc.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <QStringList>
+#include <vector>
 
 // What every benchmark runs in: the offscreen platform, the C locale, private HOME and XDG
 // folders (so that no one's own settings change a figure), a GUI application and the kernel's
@@ -88,3 +94,25 @@ inline void resetPeak()
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
 }
+
+#ifdef PW_APPLICATION_PATH
+// Runs the program with arguments and waits for it: its exit status (-1 when it could not run or
+// did not exit) and its own rusage.
+inline int runApplication(const QStringList &arguments, rusage *usage)
+{
+    std::vector<QByteArray> storage {QByteArray(PW_APPLICATION_PATH)};
+    for (const QString &argument : arguments)
+        storage.push_back(argument.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &argument : storage)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, PW_APPLICATION_PATH, nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    if (wait4(pid, &status, 0, usage) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif

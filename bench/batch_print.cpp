@@ -68,25 +68,6 @@ bool writeDesign(const QString &path, int boxes = 0)
     return document.writeToFile(path);
 }
 
-// Runs the program and waits for it: its exit status and its own rusage.
-int runChild(const QStringList &arguments, rusage *usage)
-{
-    std::vector<QByteArray> storage{QByteArray(PW_APPLICATION_PATH)};
-    for (const QString &argument : arguments)
-        storage.push_back(argument.toLocal8Bit());
-    std::vector<char *> argv;
-    for (QByteArray &argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, PW_APPLICATION_PATH, nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    if (wait4(pid, &status, 0, usage) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 void BM_BatchPrintProcess(benchmark::State &state)
 {
     const int persons = int(state.range(0));
@@ -108,7 +89,7 @@ void BM_BatchPrintProcess(benchmark::State &state)
         rusage usage{};
         QElapsedTimer timer;
         timer.start();
-        const int status = runChild({QStringLiteral("--print"), design, QStringLiteral("--contacts"), contacts,
+        const int status = runApplication({QStringLiteral("--print"), design, QStringLiteral("--contacts"), contacts,
                                      QStringLiteral("--output"), output},
                                     &usage);
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
@@ -161,7 +142,7 @@ void BM_BatchPrintLargeDesign(benchmark::State &state)
         rusage usage{};
         QElapsedTimer timer;
         timer.start();
-        const int status = runChild({QStringLiteral("--print"), design, QStringLiteral("--contacts"), contacts,
+        const int status = runApplication({QStringLiteral("--print"), design, QStringLiteral("--contacts"), contacts,
                                      QStringLiteral("--output"), output},
                                     &usage);
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);

@@ -60,25 +60,6 @@ extern char **environ;
 
 namespace {
 
-// Runs the program and waits for it: its exit status and its own rusage.
-int runProgram(const QStringList &arguments, rusage *usage)
-{
-    std::vector<QByteArray> storage {QByteArray(PW_APPLICATION_PATH)};
-    for (const QString &argument : arguments)
-        storage.push_back(argument.toLocal8Bit());
-    std::vector<char *> argv;
-    for (QByteArray &argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, PW_APPLICATION_PATH, nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    if (wait4(pid, &status, 0, usage) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // The kinds of design the bound weighs: short texts, texts of a page each (some 2,000 characters),
 // recipient address panels (each a panel, its fields and its format), distinct shapes, and a mix
 // of every common kind of component.
@@ -303,7 +284,7 @@ void runLargest(benchmark::State &state, bool forOnePerson)
         rusage usage {};
         QElapsedTimer timer;
         timer.start();
-        const int status = runProgram(arguments, &usage);
+        const int status = runApplication(arguments, &usage);
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
         if (status < 0 || (!forOnePerson && status != 0) || QFileInfo(output).size() == 0) {
             state.SkipWithError("the program failed");
