@@ -21,6 +21,8 @@ struct PWJobReport::State
     bool cancelled = false;
     QHash<Kind, QStringList> lines;
     QSet<std::pair<int, QString>> keys;
+    // Every note of a kind, a key noted again included.
+    QHash<Kind, qsizetype> noted;
 };
 
 namespace {
@@ -118,6 +120,13 @@ constexpr bool tableInEnumOrder()
 }
 static_assert(tableInEnumOrder(), "every kind of the job report has its row, in the enum's order");
 
+// Whether a kind's summing up counts every item noted, the copies of one among them (each cut
+// envelope is an item of the output), where its lines name each item once.
+constexpr bool countsCopies(PWJobReport::Kind kind)
+{
+    return kind == PWJobReport::Kind::CutByWindow;
+}
+
 thread_local PWJobReport::ItemScope *t_item = nullptr;
 
 // A line of text, as a job's line quotes it.
@@ -198,6 +207,7 @@ void PWJobReport::note(Kind kind, const QString &key, const QString &line)
     Registry &r = registry();
     std::lock_guard lock(r.mutex);
     for (State *state : r.open) {
+        ++state->noted[kind];
         if (state->keys.contains({int(kind), key}))
             continue;
         state->keys.insert({int(kind), key});
@@ -256,7 +266,12 @@ QString PWJobReport::failureSummary() const
 {
     QStringList what;
     for (const KindText &kind : kKinds) {
-        const qsizetype count = lines(kind.kind).size();
+        qsizetype count = lines(kind.kind).size();
+        if (countsCopies(kind.kind) && count > 0) {
+            Registry &r = registry();
+            std::lock_guard lock(r.mutex);
+            count = std::max(count, m_state->noted.value(kind.kind));
+        }
         if (kind.failsJob && count > 0)
             what.append(count == 1 ? QString::fromLatin1(kind.one) : QString::fromLatin1(kind.many).arg(count));
     }

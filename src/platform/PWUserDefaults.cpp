@@ -2,7 +2,6 @@
 
 #include "platform/PWFileReader.h"
 #include "platform/PWPathStatus.h"
-#include "platform/PWSaveFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -128,25 +127,6 @@ LoadResult readStore(const QString &path, PWPlist::Dictionary *values, LoadOutco
     return LoadResult::Loaded;
 }
 
-// Empty when the store was written, else why not.
-QString writeStore(const QString &path, const PWPlist::Dictionary &values)
-{
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        const QString reason = QStringLiteral("cannot create the folder %1").arg(folder);
-        qCWarning(lcDefaults).noquote() << reason;
-        return reason;
-    }
-    QString reason;
-    if (!PWSaveFile::write(path, PWPlist(values).toXml(), &reason)) {
-        if (reason.isEmpty())
-            reason = QStringLiteral("the file could not be written");
-        qCWarning(lcDefaults).noquote() << QStringLiteral("cannot write user defaults %1: %2").arg(path, reason);
-        return reason;
-    }
-    return QString();
-}
-
 std::optional<double> numberFromString(const QString &text)
 {
     bool ok = false;
@@ -208,8 +188,11 @@ void PWUserDefaults::setMergeForKey(const QString &key, Merge merge)
 
 void PWUserDefaults::takeInOtherWrites(QStringList *taken)
 {
+    // Read even when the file looks as this store left it: a file replaced twice within the
+    // clock's step can come back with the same size, time and (reused) inode number. What reads
+    // as the base merges to nothing.
     const FileStamp now = stampOfFile();
-    if (now == m_stamp || !now.exists)
+    if (!now.exists)
         return;
     // What cannot be read as a store (gone, damaged, being replaced) gives nothing to take in: this
     // store's values are written as they were before another process shared the file.
@@ -250,6 +233,9 @@ void PWUserDefaults::takeInOtherWrites(QStringList *taken)
                                                        "changes were taken in (%2)")
                                             .arg(m_filePath, taken->join(QStringLiteral(", ")));
     m_values = merged;
+    // What this store set and has not written yet is what differs from the file now.
+    m_base = theirs;
+    m_stamp = now;
 }
 
 void PWUserDefaults::tellTaken(const QStringList &taken)
@@ -323,25 +309,6 @@ QStringList PWUserDefaults::problems() const
     QMutexLocker locker(&m_mutex);
     return m_problems;
 }
-
-QString PWUserDefaults::write(QStringList *taken)
-{
-    // Called with the mutex held. A job keeps what it sets in memory, whatever is in the file's
-    // place: nothing is written, so no write fails.
-    if (s_leavesFileAsFound.load())
-        return QString();
-    if (!m_unwritable.isEmpty())
-        return QStringLiteral("the settings file in its place could not be read, and it is not replaced");
-    takeInOtherWrites(taken);
-    const QString failure = writeStore(m_filePath, m_values);
-    if (failure.isEmpty()) {
-        m_base = m_values;
-        m_stamp = stampOfFile();
-    }
-    return failure;
-}
-
-PWUserDefaults::~PWUserDefaults() = default;
 
 void PWUserDefaults::registerDefaults(const PWPlist::Dictionary &defaults)
 {

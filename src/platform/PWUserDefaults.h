@@ -1,14 +1,21 @@
 #pragma once
 
 #include "platform/PWPlist.h"
+#include "platform/PWSettingsLock.h"
 
 #include <QHash>
 #include <QMutex>
+#include <QFileSystemWatcher>
 #include <QObject>
+#include <QPointer>
+#include <QTimer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <thread>
 
 // The user-defaults store: values the user or the program set, over registered defaults, kept as
 // a property list in the user's configuration folder ($XDG_CONFIG_HOME/Parcelwick/, by default
@@ -62,6 +69,28 @@ public:
     bool isSaved() const;
     // Re-reads the file, dropping unsaved state (there is none after a successful setter).
     bool reload();
+    // Takes in what another process wrote since this store last read or wrote the file, as a
+    // write would, without writing: values this store set and has not written yet stay and are
+    // merged. Answers whether any key was taken (each told by valueChanged and takenFromFile).
+    bool takeInFromFile();
+    // From now on, the file changed by another process is taken in (takeInFromFile) when this
+    // store's thread is next idle, so that windows show what the other wrote.
+    void watchOtherWrites();
+
+    // Every write holds the lock of the settings file (PWSettingsLock) from reading the file to
+    // renaming the new one over it. On the thread of an application's event loop a write never
+    // waits for the lock there: while another process holds it, the lock is waited for on a
+    // thread of its own, and the write is made here once it is had; values set meanwhile go
+    // with it. Waiting longer than the lock timeout is told as a failed write (writeFailed) and
+    // the wait goes on: no write is dropped. Elsewhere the writing thread waits, up to the
+    // timeout at a time.
+    bool hasPendingWrite() const;
+    // Waits, handling this thread's events, until no write is pending or timeoutMs passed;
+    // answers whether none is.
+    bool waitForPendingWrite(int timeoutMs);
+    // How long a write waits for the lock before it says so: 10 seconds unless set.
+    static void setLockTimeout(int milliseconds);
+    static int lockTimeout();
 
     const PWPlist::Dictionary &storedValues() const { return m_values; }
 
@@ -103,11 +132,21 @@ private:
     void reportWrite(const QString &key, const QString &failure);
     void takeOutcome(const QString &note, bool writable);
     // Writes the file unless a damaged one in its place could not be kept aside; empty when
-    // written, else why not. Keys whose values were taken from the file another process wrote go
-    // into taken. Called with the mutex held.
+    // written (or left to the lock's waiter), else why not. Keys whose values were taken from the
+    // file another process wrote go into taken. Called with the mutex held.
     QString write(QStringList *taken);
-    // Merges what another process wrote since this store last read or wrote the file.
+    // The read, merge and rename, with the lock held. Called with the mutex held.
+    QString writeLocked(QStringList *taken);
+    // Merges what another process wrote since this store last read or wrote the file; the file
+    // as read becomes the base the next merge starts from.
     void takeInOtherWrites(QStringList *taken);
+    // Whether a write on this thread hands the wait for the lock to a thread of its own.
+    bool waitsOffThisThread() const;
+    // Starts the thread that waits for the lock (mutex held), and the write it hands it to.
+    void startLockWaiter();
+    void writeWithWaitedLock();
+    void stopLockWaiter();
+    void otherWriteSeen();
     void tellTaken(const QStringList &taken);
 
     // The file as this store last read or wrote it: what the other's changes are told from.
@@ -136,4 +175,15 @@ private:
     QStringList m_problems;
     // Why the file must not be written (a damaged file is still in its place); empty when it may.
     QString m_unwritable;
+
+    // The wait for the lock off this store's thread: the waiting thread, the lock it took for
+    // the write to use, whether a write waits, and the word to stop waiting.
+    std::thread m_lockWaiter;
+    std::unique_ptr<PWSettingsLock> m_waitedLock;
+    bool m_waitingForLock = false;
+    std::atomic<bool> m_stopWaiting{false};
+    // Made with the application as their parent and gone with it (the standard store outlives
+    // it), or with the store.
+    QPointer<QFileSystemWatcher> m_watcher;
+    QPointer<QTimer> m_otherWriteTimer;
 };

@@ -6,6 +6,7 @@
 #include "kernel/address/CAddressFormatController.h"
 #include "kernel/address/CAddressFormatWrapper.h"
 #include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTABarcode.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTTextCategories.h"
@@ -16,12 +17,15 @@
 #include "kernel/document/CFTAView.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDText.h"
+#include "kernel/text/CFTAText.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUndoManager.h"
 
 #include <QPointer>
+#include <QRectF>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -402,6 +406,11 @@ void CACanvasAddressEdits::setAddressType(addressType type, CFTComponent *panel)
         return;
     registerUpdateDocView();
     registerSelectionChanged();
+    // The old source laid out again would not give the panel back as it stood (a frame grown for
+    // the other person's lines stays grown): its texts and frames come back as they were, once
+    // the old source is back.
+    const std::shared_ptr<const KeptTexts> shown = captureTexts(panel);
+    registerUndo([panel, shown](CACanvasAddressEdits &edits) { edits.restoreTexts(panel, shown); });
     const addressType old = panel->GetAddressType();
     registerUndo([old, panel](CACanvasAddressEdits &edits) { edits.setAddressType(old, panel); });
     panel->SetAddressType(type);
@@ -421,6 +430,22 @@ void CACanvasAddressEdits::setPreferredAddress(bool preferred, CFTComponent *pan
     const bool old = panel->IsPreferredAddress();
     registerUndo([old, panel](CACanvasAddressEdits &edits) { edits.setPreferredAddress(old, panel); });
     panel->SetPreferredAddress(preferred);
+    invalidate(panel);
+}
+
+void CACanvasAddressEdits::setShowAllFields(bool showAll, bool placeholder, CFTComponent *component)
+{
+    auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
+    if (!panel)
+        return;
+    registerSelectionChanged();
+    const bool wasShowingAll = panel->isShowAllFieldsSet();
+    const bool wasPlaceholder = panel->isAuto();
+    registerUndo([wasShowingAll, wasPlaceholder, component](CACanvasAddressEdits &edits) {
+        edits.setShowAllFields(wasShowingAll, wasPlaceholder, component);
+    });
+    panel->setAuto(placeholder);
+    panel->setShowAllFields(showAll);
     invalidate(panel);
 }
 
@@ -459,6 +484,11 @@ void CACanvasAddressEdits::showBarcode(bool show, int location, CFTComponent *co
     }
     registerUpdateDocView();
     registerSelectionChanged();
+    // Laid out again for the old format, the panel would not stand as it stood (a frame grown for
+    // typed lines shrinks to the person's, a placeholder stops being one): its texts, frames and
+    // placeholder flag come back last of all.
+    const std::shared_ptr<const KeptTexts> shown = captureTexts(panel);
+    registerUndo([component, shown](CACanvasAddressEdits &edits) { edits.restoreTexts(component, shown); });
     // The place kept and the panel's frame (which grew round the barcode) come back last when
     // this is undone, after the format that the undo puts back (and with it a barcode field,
     // which keeps the place in the design).
@@ -584,22 +614,134 @@ void CACanvasAddressEdits::removeSeparateBarcodes()
         m_canvas.edits().deleteObjectDeselect(barcode, true);
 }
 
+struct CACanvasAddressEdits::KeptTexts
+{
+    struct Text
+    {
+        CFTComponent *component = nullptr;
+        objectRepType representation = objectRepType(0);
+        QRectF frame;
+        std::shared_ptr<CDDText> contents;
+        CFTAText::TypedCharacters typed;
+        std::optional<CFTAAddressText::OwnText> own;
+    };
+    objectRepType representation = objectRepType(0);
+    QRectF frame;
+    // A panel's: whether it shows every field as a placeholder does.
+    bool placeholder = false;
+    std::vector<Text> texts;
+};
+
+namespace {
+
+QRectF frameOf(const CFTComponent *component)
+{
+    return QRectF(component->GetOriginX(), component->GetOriginY(), component->GetSizeX(), component->GetSizeY());
+}
+
+} // namespace
+
+std::shared_ptr<const CACanvasAddressEdits::KeptTexts> CACanvasAddressEdits::captureTexts(CFTComponent *component)
+{
+    auto kept = std::make_shared<KeptTexts>();
+    kept->representation = component->representationType();
+    kept->frame = frameOf(component);
+    const auto keep = [&kept](CFTComponent *text) {
+        const CDDText *contents = text ? text->GetText() : nullptr;
+        if (!contents)
+            return;
+        KeptTexts::Text entry;
+        entry.component = text;
+        entry.representation = text->representationType();
+        entry.frame = frameOf(text);
+        entry.contents = std::make_shared<CDDText>(contents->isCircleText());
+        entry.contents->copy(contents);
+        if (const auto *plain = dynamic_cast<const CFTAText *>(text))
+            entry.typed = plain->typedCharacters();
+        if (const auto *field = dynamic_cast<const CFTAAddressText *>(text))
+            entry.own = field->ownText();
+        kept->texts.push_back(std::move(entry));
+    };
+    if (const auto *panel = dynamic_cast<const CFTAAddressPanel *>(component)) {
+        kept->placeholder = panel->isAuto();
+        for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
+            keep(panel->addressComponentAtIndex(i));
+    } else {
+        keep(component);
+    }
+    return kept;
+}
+
+void CACanvasAddressEdits::restoreTexts(CFTComponent *component, const std::shared_ptr<const KeptTexts> &kept)
+{
+    if (!component || !kept)
+        return;
+    registerSelectionChanged();
+    const std::shared_ptr<const KeptTexts> now = captureTexts(component);
+    registerUndo([component, now](CACanvasAddressEdits &edits) { edits.restoreTexts(component, now); });
+    auto *panel = dynamic_cast<CFTAAddressPanel *>(component);
+    const auto held = [panel, component](const CFTComponent *text) {
+        if (!panel)
+            return text == component;
+        for (unsigned int i = 0; i < panel->addressComponentCount(); ++i)
+            if (panel->addressComponentAtIndex(i) == text)
+                return true;
+        return false;
+    };
+    m_canvas.invalidateObject(component);
+    // Letters coming back are no news for the person, who never took the capitals.
+    const bool wasUpdating = m_canvas.isPersonUpdating();
+    m_canvas.beginUpdatePerson();
+    // Only the flags: the panel would show each field anew in or out of capitals.
+    component->CFTComponent::setRepresentationType(kept->representation, false);
+    for (const KeptTexts::Text &text : kept->texts) {
+        // Only texts the component holds now are touched.
+        if (!held(text.component))
+            continue;
+        text.component->setRepresentationType(text.representation, false);
+        if (CDDText *contents = text.component->GetText())
+            contents->copy(text.contents.get());
+        if (auto *plain = dynamic_cast<CFTAText *>(text.component))
+            plain->restoreTypedCharacters(text.typed);
+        if (auto *field = dynamic_cast<CFTAAddressText *>(text.component); field && text.own)
+            field->restoreOwnText(*text.own);
+        text.component->SetOrigin(text.frame.x(), text.frame.y());
+        text.component->SetSize(text.frame.width(), text.frame.height());
+        text.component->InvalidateShadow();
+    }
+    if (panel) {
+        // Not laid out anew: the fields stand where they stood.
+        component->CFTComponent::SetOrigin(kept->frame.x(), kept->frame.y());
+        component->CFTComponent::SetSize(kept->frame.width(), kept->frame.height());
+        panel->setAuto(kept->placeholder);
+        component->InvalidateShadow();
+    }
+    if (!wasUpdating)
+        m_canvas.endUpdatePerson();
+    selectionChanged();
+    invalidate(component);
+}
+
 void CACanvasAddressEdits::setRepresentationType(objectRepType type, CFTComponent *component)
 {
     if (!component)
         return;
+    // The field editor is not left on letters that change under it: the text is ended first,
+    // with what was typed into it.
+    const CFTAView *view = m_canvas.ftView();
+    if (m_canvas.isEditingText() && view && view->getOperObject() == component)
+        m_canvas.endEditText();
     registerSelectionChanged();
-    const objectRepType old = component->representationType();
-    registerUndo([old, component](CACanvasAddressEdits &edits) { edits.setRepresentationType(old, component); });
-    const CDDText *text = component->GetText();
-    const CDDString shown(text ? text->getString() : QString());
+    const std::shared_ptr<const KeptTexts> before = captureTexts(component);
+    registerUndo([component, before](CACanvasAddressEdits &edits) { edits.restoreTexts(component, before); });
+    m_canvas.invalidateObject(component);
+    // The person keeps its own letters: capitals are the design's way of showing them.
+    const bool wasUpdating = m_canvas.isPersonUpdating();
+    m_canvas.beginUpdatePerson();
     component->setRepresentationType(type, true);
-    std::unique_ptr<CDDString> changed = isUpperCase(component->representationType())
-        ? CDDString::createStringWithUppercase(shown)
-        : CDDString::createStringWithCapitalize(shown, false);
-    if (changed)
-        component->SetString(*changed);
     refreshTexts(component);
+    if (!wasUpdating)
+        m_canvas.endUpdatePerson();
     invalidate(component);
 }
 

@@ -60,6 +60,9 @@ public:
     void setToFrom(bool toFrom, CFTComponent *panel);
     void setAddressType(addressType type, CFTComponent *panel);
     void setPreferredAddress(bool preferred, CFTComponent *panel);
+    // Every field shown or only the filled ones; a panel shown as a placeholder (every field)
+    // stops being one. Both are stored with the design: an undoable step.
+    void setShowAllFields(bool showAll, bool placeholder, CFTComponent *panel);
     // Only the panel's flag: the format keeps or lacks its barcode field as it is.
     void setBarcodeVisible(bool visible, CFTComponent *panel);
     // Locations 0 and 1 put the barcode into the panel's format above or below the address; 2
@@ -71,6 +74,9 @@ public:
     void showBarcode(bool show, int location, CFTComponent *panel);
     // The location the panel keeps for its barcode (-1 none), nothing else.
     void keepBarcodeLocation(int location, CFTComponent *panel);
+    // Capitals shown or not, letter for letter: the characters as typed stay beside the capitals
+    // and come back when they go. Undo and redo give back each text exactly (characters, style,
+    // frame, what a field keeps as typed); the person is never told.
     void setRepresentationType(objectRepType type, CFTComponent *component);
     void setCapitalizedAddressPanel(bool capitalized);
 
@@ -97,6 +103,9 @@ public:
     void refreshTexts(const std::vector<CFTComponent *> &list, bool toFrom);
 
 private:
+    struct KeptTexts;
+    static std::shared_ptr<const KeptTexts> captureTexts(CFTComponent *component);
+    void restoreTexts(CFTComponent *component, const std::shared_ptr<const KeptTexts> &kept);
     // Takes away the barcodes of their own of the shown side, undoably.
     void removeSeparateBarcodes();
     CADocument *document() const;

@@ -1,6 +1,7 @@
 #include "app/canvas/CACanvasClipboard.h"
 
 #include "app/canvas/CACanvasAddressEdits.h"
+#include "app/canvas/CACanvasCards.h"
 #include "app/canvas/CACanvasDragOut.h"
 #include "app/canvas/CACanvasDrop.h"
 #include "app/canvas/CACanvasEdits.h"
@@ -193,9 +194,10 @@ bool CACanvasClipboard::paste(const QMimeData *data)
         // same picture offered again as picture data is not inserted a second time. A card among
         // them is the recipient, as when it is dropped.
         bool inserted = false;
+        CACanvasCards cards;
         for (const QString &path : files) {
             if (CACanvasDrop::isVCardFile(path)) {
-                if (m_canvas.drops().changePerson(CACanvasDrop::personFromVCardFile(path))) {
+                if (m_canvas.drops().changePerson(cards.readFile(path), cards)) {
                     inserted = true;
                     step.nameAlways();
                 }
@@ -204,6 +206,7 @@ bool CACanvasClipboard::paste(const QMimeData *data)
             }
         }
         m_pasteDelta = 0.0;
+        m_canvas.drops().tell(cards);
         if (inserted)
             return true;
     } else if (const QList<QUrl> urls = remoteUrls(*data); !urls.isEmpty()) {
@@ -228,17 +231,21 @@ std::optional<bool> CACanvasClipboard::pastePerson(const QMimeData &data)
     const bool card = files.isEmpty() && data.hasFormat(mimeTypeOf(kVCard));
     if (!onlyCards && !card)
         return std::nullopt;
-    CACanvasEdits::Step step(edits(), QStringLiteral("CHANGE_PERSON"));
-    m_pasteDelta = 0.0;
+    CACanvasCards cards;
     bool changed = false;
-    if (card) {
-        changed = m_canvas.drops().changePerson(CACanvasDrop::personFromVCard(data.data(mimeTypeOf(kVCard))));
-    } else {
-        for (const QString &path : files)
-            changed |= m_canvas.drops().changePerson(CACanvasDrop::personFromVCardFile(path));
+    {
+        CACanvasEdits::Step step(edits(), QStringLiteral("CHANGE_PERSON"));
+        m_pasteDelta = 0.0;
+        if (card) {
+            changed = m_canvas.drops().changePerson(cards.read(data.data(mimeTypeOf(kVCard))), cards);
+        } else {
+            for (const QString &path : files)
+                changed |= m_canvas.drops().changePerson(cards.readFile(path), cards);
+        }
+        if (changed)
+            step.nameAlways();
     }
-    if (changed)
-        step.nameAlways();
+    m_canvas.drops().tell(cards);
     return changed;
 }
 

@@ -2,17 +2,16 @@
 
 #include "app/canvas/CACanvasAddressCommands.h"
 #include "app/canvas/CACanvasAddressEdits.h"
+#include "app/canvas/CACanvasCards.h"
 #include "app/canvas/CACanvasClipboard.h"
 #include "app/canvas/CACanvasEdits.h"
 #include "app/canvas/CADocView.h"
 #include "kernel/base/CDDColor.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/document/CFTAView.h"
-#include "platform/PWFileReader.h"
 #include "platform/PWPasteboardTypes.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUndoManager.h"
-#include "platform/PWVCardKept.h"
 
 #include <QColor>
 #include <QFileInfo>
@@ -118,34 +117,6 @@ bool CACanvasDrop::isVCardFile(const QString &path)
     return QFileInfo(path).suffix().compare(u"vcf", Qt::CaseInsensitive) == 0;
 }
 
-std::shared_ptr<PWPerson> CACanvasDrop::personFromVCard(const QByteArray &bytes)
-{
-    if (bytes.trimmed().isEmpty()) {
-        qCWarning(lcCanvas) << "Contact refused: the vCard is empty";
-        return nullptr;
-    }
-    if (bytes.size() > PWFileReader::kVCardLimit) {
-        qCWarning(lcCanvas) << "Contact refused:" << bytes.size() << "bytes is more than a vCard holds";
-        return nullptr;
-    }
-    QString error;
-    // The card goes with the person, and its UID: the design stores the card as it came.
-    std::shared_ptr<PWPerson> person = PWVCardKept::person(bytes, PWVCardReader::Options(true), &error);
-    if (!person)
-        qCWarning(lcCanvas).noquote() << "Contact refused: no person in the vCard" << error;
-    return person;
-}
-
-std::shared_ptr<PWPerson> CACanvasDrop::personFromVCardFile(const QString &path)
-{
-    const PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kVCardLimit);
-    if (!file.ok()) {
-        qCWarning(lcCanvas).noquote() << "Contact refused:" << path << file.reason;
-        return nullptr;
-    }
-    return personFromVCard(file.bytes);
-}
-
 CFTComponent *CACanvasDrop::objectAt(const QPointF &point) const
 {
     const CFTAView *view = m_canvas.ftView();
@@ -179,10 +150,11 @@ Qt::DropAction CACanvasDrop::dragOperation(const QMimeData &data, const QPointF 
     return Qt::IgnoreAction;
 }
 
-bool CACanvasDrop::changePerson(const std::shared_ptr<PWPerson> &person) const
+bool CACanvasDrop::changePerson(const std::shared_ptr<PWPerson> &person, CACanvasCards &cards) const
 {
     if (!person)
         return false;
+    cards.used();
     // A contact needs an address to go to: a design without one gets a recipient panel first.
     if (!m_canvas.edits().isAddressPanelToFromActive())
         m_canvas.addressCommands().addressPanel(true);
@@ -213,7 +185,23 @@ bool CACanvasDrop::dropColor(const QMimeData &data, const QPointF &point)
     }
 }
 
+void CACanvasDrop::tell(const CACanvasCards &cards) const
+{
+    if (const QString line = cards.line(); !line.isEmpty())
+        Q_EMIT m_canvas.userNotice(line);
+}
+
 bool CACanvasDrop::drop(const QMimeData &data, const QPointF &point, const std::optional<QPointF> &start)
+{
+    CACanvasCards cards;
+    const bool changed = dropInOneStep(data, point, start, cards);
+    // Said once the drop's step is closed: the line stands for the whole drop.
+    tell(cards);
+    return changed;
+}
+
+bool CACanvasDrop::dropInOneStep(const QMimeData &data, const QPointF &point, const std::optional<QPointF> &start,
+                                 CACanvasCards &cards)
 {
     if (!m_canvas.ftView())
         return false;
@@ -253,14 +241,14 @@ bool CACanvasDrop::drop(const QMimeData &data, const QPointF &point, const std::
     } else if (hasVCard) {
         // Contacts programs offer the card as text too, and file managers the file's address:
         // what the drag carries comes before the words for it.
-        if (changePerson(personFromVCard(data.data(mimeTypeOf(kVCard))))) {
+        if (changePerson(cards.read(data.data(mimeTypeOf(kVCard))), cards)) {
             step.name(kChangePerson);
             return true;
         }
         return false;
     } else if (!files.isEmpty()) {
         for (const QString &path : files)
-            changed |= isVCardFile(path) ? changePerson(personFromVCardFile(path))
+            changed |= isVCardFile(path) ? changePerson(cards.readFile(path), cards)
                                          : builders.makeNewImageFromContentsOfFile(path, point);
     } else if (CACanvasClipboard::hasText(data)) {
         // The text's first line stands on the bottom edge of the dragged picture.

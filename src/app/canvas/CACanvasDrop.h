@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class CACanvasCards;
 class CADocView;
 class CFTComponent;
 class PWPerson;
@@ -24,7 +25,8 @@ public:
     // the colour goes to it) or nothing.
     Qt::DropAction dragOperation(const QMimeData &data, const QPointF &point) const;
     // Carries out the drop at point; start is where a drag out of a canvas began, when the data
-    // says. Answers whether the design changed. The whole drop is one undo step.
+    // says. Answers whether the design changed. The whole drop is one undo step. Contact cards
+    // that did not become the person (the others of several, those refused) are told in a line.
     bool drop(const QMimeData &data, const QPointF &point, const std::optional<QPointF> &start);
 
     // Where a drag out of a canvas began, as the data carries it (window units); nothing when
@@ -35,18 +37,17 @@ public:
     static std::optional<QRectF> dragImageFrame(const QMimeData &data);
     // A vCard file by its extension, whatever its case.
     static bool isVCardFile(const QString &path);
-    // One person from vCard data; null (and a log line) for data that is empty, too large or no
-    // card.
-    static std::shared_ptr<PWPerson> personFromVCard(const QByteArray &bytes);
-    // The same from a vCard file; null (and a log line) for a file that cannot be read.
-    static std::shared_ptr<PWPerson> personFromVCardFile(const QString &path);
     // Makes the person the current one of the active side, giving a design without an address
-    // a recipient panel first; false for no person.
-    bool changePerson(const std::shared_ptr<PWPerson> &person) const;
+    // a recipient panel first, and counts it used among the cards; false for no person.
+    bool changePerson(const std::shared_ptr<PWPerson> &person, CACanvasCards &cards) const;
+    // Tells the user in one line what became of the cards, when any was not used.
+    void tell(const CACanvasCards &cards) const;
     // URLs that name no local file at all (pictures on the network): refused.
     static bool namesOnlyRemoteFiles(const QMimeData &data);
 
 private:
+    bool dropInOneStep(const QMimeData &data, const QPointF &point, const std::optional<QPointF> &start,
+                       CACanvasCards &cards);
     bool dropColor(const QMimeData &data, const QPointF &point);
     CFTComponent *objectAt(const QPointF &point) const;
 

@@ -205,7 +205,11 @@ void CACanvasEdits::restoreTyping(const Typing &typing)
         typing.owner->InvalidateShadow();
     }
     // What was typed into an address reached the person; taking it back takes it back there too.
-    if (CADocument *doc = document(); doc && !m_canvas.isPersonUpdating())
+    // The same words restyled are no typing the person heard of: read back, the field would give
+    // it the punctuation it shows.
+    const bool sameWords = now.text.text && typing.text.text
+                           && now.text.text->getString() == typing.text.text->getString();
+    if (CADocument *doc = document(); doc && !sameWords && !m_canvas.isPersonUpdating())
         doc->updatePersonWithComponent(typing.typed);
     changed(typing.owner, true);
 }
@@ -521,7 +525,14 @@ void CACanvasEdits::setBackColorForObject(const CDDColor &color, CFTComponent *c
     if (component->canFill() && !component->IsFilled())
         setFilledForObject(true, component);
     const CDDColor old = colorOf(component->GetFillColor());
-    registerInverse([this, old, component] { setBackColorForObject(old, component); });
+    // A colour given also switches a text's or a panel's background on, and a panel answers
+    // "not filled" whatever its background says: the switch itself goes back with the colour.
+    const bool hadBackground = component->GetHaveBackColor();
+    registerInverse([this, old, hadBackground, component] {
+        setBackColorForObject(old, component);
+        if (component->GetHaveBackColor() != hadBackground)
+            component->SetHaveBackColor(hadBackground);
+    });
     m_canvas.invalidateObject(component);
     component->SetFillColor(&color);
     changed(component, true);

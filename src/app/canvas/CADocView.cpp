@@ -709,8 +709,12 @@ bool CADocView::endEditText(int movement)
     if (CDDText *text = operated ? operated->GetText() : nullptr)
         disconnect(text->getContents(), &QTextDocument::contentsChanged, this, &CADocView::editedTextChanged);
     QTextDocument *edited = m_editor->document();
+    // Only other words are typing: a text restyled while open (its size, its alignment, its
+    // colour) keeps the panel's punctuation, and its person hears nothing of it.
+    const auto started = m_watchedTexts.constFind(edited);
+    const bool wordsTyped = m_typed && (started == m_watchedTexts.cend() || started.value() != edited->toPlainText());
     // A field of a panel typed into keeps what was typed from the panel's punctuation.
-    if (m_typed && operated && operated->getClassID() == ciAddressPanel)
+    if (wordsTyped && operated && operated->getClassID() == ciAddressPanel)
         if (CFTAAddressText *field = static_cast<CFTAAddressPanel *>(operated)->currentText())
             field->resetFormatRules(true);
     // The text ends first, while it can still read the style the editor types in.
@@ -722,7 +726,7 @@ bool CADocView::endEditText(int movement)
     // reaches the release that would put the select tool back, so the end of typing does.
     if (m_view->getToolMode() == toolText)
         m_view->setToolMode(toolSelect);
-    if (operated && m_document && !m_personUpdating)
+    if (wordsTyped && operated && m_document && !m_personUpdating)
         m_document->updatePersonWithComponent(operated);
     m_edits->endTyping(m_typed);
     m_typed = false;

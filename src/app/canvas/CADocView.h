@@ -162,6 +162,9 @@ Q_SIGNALS:
     // The view's tool may have changed: a gesture or in-place editing that ends leaves it at the
     // select tool.
     void toolModeChanged();
+    // One line for the user about what a drop or a paste did not take (contact cards left unused
+    // or refused); whoever shows the canvas shows it.
+    void userNotice(const QString &line);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -205,7 +205,8 @@ int CABatchJob::print(QString *reason)
     std::optional<CAPrintingView::PersonList> persons;
     if (!m_request.contacts.isEmpty()) {
         const std::optional<CAContactsFileRead::Result> read = CAContactsFileRead::read(
-            m_request.contacts, m_request.columns, CAContactsFileRead::Format::ByExtension, document.get(), reason);
+            m_request.contacts, m_request.columns, CAContactsFileRead::Format::ByExtension, document.get(), reason,
+            CATextFileSource::EncodingChoice{m_request.encoding, {}});
         if (!read)
             return CACommandLine::kFailure;
         CAContactsFileRead::noteAll(read->notes);

@@ -3,6 +3,7 @@
 #include "app/command/CABatchJob.h"
 
 #include "app/contacts/CADelimitedText.h"
+#include "app/contacts/CATextEncodings.h"
 #include "app/shell/CADocumentServices.h"
 #include "platform/PWPathStatus.h"
 
@@ -27,6 +28,7 @@ const QString kPrint = QStringLiteral("print");
 const QString kExport = QStringLiteral("export");
 const QString kContacts = QStringLiteral("contacts");
 const QString kColumn = QStringLiteral("column");
+const QString kEncoding = QStringLiteral("encoding");
 const QString kPrintList = QStringLiteral("print-list");
 const QString kCopies = QStringLiteral("copies");
 const QString kStart = QStringLiteral("start");
@@ -56,6 +58,11 @@ QList<QCommandLineOption> jobOptions()
                         "column unread. May be given for several columns.")
              .arg(CADelimitedText::fieldKeys().join(QStringLiteral(", "))),
          QStringLiteral("HEADER=KEY")},
+        {kEncoding,
+         QStringLiteral("With --contacts of delimited text: read it in the encoding NAME (one of %1) whatever its "
+                        "bytes suggest.")
+             .arg(CATextEncodings::names().join(QStringLiteral(", "))),
+         QStringLiteral("NAME")},
         {kPrintList, QStringLiteral("Print one item for each person of the print list NAME."), QStringLiteral("NAME")},
         {kCopies,
          QStringLiteral("Items per person; without persons, items of the design (default: one full sheet)."),
@@ -273,14 +280,14 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
             return fail(QStringLiteral("--%1 is for the running program and cannot be given with --%2")
                             .arg(name, parser.isSet(kPrint) ? kPrint : kExport));
     }
-    for (const QString &name : {kContacts, kColumn, kPrintList, kCopies, kStart, kOutput, kPrinter}) {
+    for (const QString &name : {kContacts, kColumn, kEncoding, kPrintList, kCopies, kStart, kOutput, kPrinter}) {
         if (!batch && parser.isSet(name) && !(name == kContacts && parser.isSet(kPrintMultiple)))
             return fail(QStringLiteral("--%1 belongs to --print").arg(name));
     }
     if (parser.isSet(kExport)) {
         request.mode = CACommandRequest::Mode::BatchExport;
         request.design = absolute(parser.value(kExport));
-        for (const QString &name : {kContacts, kColumn, kPrintList, kCopies, kStart, kPrinter}) {
+        for (const QString &name : {kContacts, kColumn, kEncoding, kPrintList, kCopies, kStart, kPrinter}) {
             if (parser.isSet(name))
                 return fail(QStringLiteral("--%1 belongs to --print, not to --export").arg(name));
         }
@@ -316,6 +323,14 @@ std::optional<CACommandRequest> CACommandLine::parse(const QStringList &argument
                 return fail(QStringLiteral("--column needs HEADER=KEY with KEY one of %1: %2")
                                 .arg(CADelimitedText::fieldKeys().join(QStringLiteral(", ")), column));
             request.columns.append({header, key});
+        }
+        if (parser.isSet(kEncoding)) {
+            if (!parser.isSet(kContacts))
+                return fail(QStringLiteral("--encoding belongs to --contacts"));
+            request.encoding = CATextEncodings::fromName(parser.value(kEncoding));
+            if (!request.encoding)
+                return fail(QStringLiteral("--encoding needs one of %1: %2")
+                                .arg(CATextEncodings::names().join(QStringLiteral(", ")), parser.value(kEncoding)));
         }
         request.printList = parser.value(kPrintList);
         if (parser.isSet(kCopies)) {

@@ -25,6 +25,9 @@ struct CACommandRequest
     // Columns of a delimited contacts file named by their header, each with the field it holds,
     // as the import dialog lets the user place them (--column "HEADER=KEY").
     QList<QPair<QString, QString>> columns;
+    // The encoding of a delimited contacts file (--encoding NAME), in place of the one its bytes
+    // suggest.
+    std::optional<quint32> encoding;
     QString printList;
     // Items per person (or, without persons, items of the design); the view's own default when unset.
     std::optional<int> copies;

@@ -143,8 +143,14 @@ std::optional<int> CACommandLineStart::handOver(int timeoutMs) const
         return std::nullopt;
     QString error;
     QString said;
-    switch (CAInstanceClient::hand(m_doorName, m_arguments.texts.mid(1), QDir::currentPath(), timeoutMs, &error, &said,
-                                   m_arguments.anyByteName ? m_arguments.raw : QList<QByteArray>())) {
+    QStringList notes;
+    const CAInstanceClient::Outcome outcome =
+        CAInstanceClient::hand(m_doorName, m_arguments.texts.mid(1), QDir::currentPath(), timeoutMs, &error, &said,
+                               m_arguments.anyByteName ? m_arguments.raw : QList<QByteArray>(), &notes);
+    // What the instance noted of a contacts file is said as a batch job says it.
+    for (const QString &note : std::as_const(notes))
+        CACommandLine::printLine(note);
+    switch (outcome) {
     case CAInstanceClient::Outcome::Done:
         if (!said.isEmpty())
             CACommandLine::printLine(said);

@@ -2,6 +2,7 @@
 
 #include "app/command/CACommandLine.h"
 #include "app/contacts/CADelimitedText.h"
+#include "app/contacts/CATextEncodings.h"
 #include "app/contacts/CAVCFSource.h"
 
 #include "kernel/address/CFTAAddressPanel.h"
@@ -101,10 +102,21 @@ void addProblems(std::vector<CADocument::PersonsNote> &notes, const QStringList 
 // The notes of a file whose persons print as designed: lines read otherwise than written, columns
 // no field takes, the fields the design shows that no column gives.
 void addNotes(std::vector<CADocument::PersonsNote> &notes, const QString &path, const QStringList &readOtherwise,
-              const QStringList &unread, const QStringList &withoutColumn)
+              const QStringList &unread, const QStringList &withoutColumn, const QList<quint32> &otherReadings = {},
+              quint32 taken = 0)
 {
+    // A reading the letters did not decide says how to choose another, and this one for good.
+    QString choose;
+    if (!otherReadings.isEmpty()) {
+        QStringList options;
+        for (const quint32 encoding : otherReadings)
+            options.append(QStringLiteral("--encoding ") + CATextEncodings::name(encoding));
+        options.append(QStringLiteral("--encoding ") + CATextEncodings::name(taken));
+        choose = QStringLiteral(" Choose with %1.").arg(options.join(QStringLiteral(" or ")));
+    }
+    // The note of the file's encoding comes first.
     for (qsizetype i = 0; i < readOtherwise.size(); ++i)
-        notes.push_back({Kind::ContactsReadOtherwise, QString::number(i), readOtherwise.at(i)});
+        notes.push_back({Kind::ContactsReadOtherwise, QString::number(i), readOtherwise.at(i) + (i == 0 ? choose : QString())});
     const QString file = QFileInfo(path).fileName();
     if (!unread.isEmpty()) {
         // An export of a mail program has dozens of columns no label prints: a few are named, and
@@ -141,7 +153,7 @@ QString notThere(const QString &path, int error)
 } // namespace
 
 std::optional<Result> read(const QString &path, const CATextFileSource::ColumnChoices &columns, Format format,
-                           const CADocument *design, QString *reason)
+                           const CADocument *design, QString *reason, const CATextFileSource::EncodingChoice &encoding)
 {
     const QByteArray bytes = CACommandLine::pathBytes(path);
     int error = 0;
@@ -169,6 +181,10 @@ std::optional<Result> read(const QString &path, const CATextFileSource::ColumnCh
                        || (format == Format::ByExtension
                            && QFileInfo(path).suffix().compare(QStringLiteral("vcf"), Qt::CaseInsensitive) == 0);
     if (vCard) {
+        if (encoding.encoding) {
+            *reason = QStringLiteral("--encoding is for delimited text; a vCard file names its own: %1").arg(path);
+            return std::nullopt;
+        }
         QString failure;
         QStringList readOtherwise;
         result.persons = CAVCFSource::personFromVCFFile(readable, &failure, {}, &readOtherwise);
@@ -187,7 +203,11 @@ std::optional<Result> read(const QString &path, const CATextFileSource::ColumnCh
     qsizetype takenByQuotes = 0;
     CATextFileSource::ColumnsRead read;
     std::optional<CAPersonList> persons =
-        CATextFileSource::personsFromTextFile(readable, columns, &problems, &nameless, &takenByQuotes, &read);
+        CATextFileSource::personsFromTextFile(readable, columns, &problems, &nameless, &takenByQuotes, &read, encoding);
+    if (read.cancelled) {
+        *reason = QStringLiteral("the reading of the contacts file was cancelled: %1").arg(path);
+        return std::nullopt;
+    }
     if (nameless) {
         // Labels without names are no merge: nothing prints, and the reason says what to place.
         QStringList quoted;
@@ -211,7 +231,8 @@ std::optional<Result> read(const QString &path, const CATextFileSource::ColumnCh
     }
     result.persons = std::move(*persons);
     addProblems(result.notes, problems, takenByQuotes);
-    addNotes(result.notes, path, read.notes, read.unread, design ? fieldsWithoutColumn(*design, read.placed) : QStringList());
+    addNotes(result.notes, path, read.notes, read.unread, design ? fieldsWithoutColumn(*design, read.placed) : QStringList(),
+             read.otherReadings, read.encoding);
     return result;
 }
 

@@ -28,8 +28,12 @@ struct Result
 
 // path: as the command line gives it (any bytes of a name kept, see CACommandLine::argumentText).
 // design: the fields its recipient addresses show are named when no column gives them; may be null.
+// encoding: of a delimited text file, the encoding chosen (a vCard file names its own), or what
+// asks the user when the file's letters read alike in several encodings; without either, the
+// reading taken is noted with the others and the option --encoding that chooses one.
 std::optional<Result> read(const QString &path, const CATextFileSource::ColumnChoices &columns, Format format,
-                           const CADocument *design, QString *reason);
+                           const CADocument *design, QString *reason,
+                           const CATextFileSource::EncodingChoice &encoding = CATextFileSource::EncodingChoice());
 
 // Each note into every open job report.
 void noteAll(const std::vector<CADocument::PersonsNote> &notes);

@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QJsonArray>
 #include <QTimer>
 
 namespace {
@@ -57,9 +58,12 @@ QJsonObject CAInstanceCommands::perform(const QStringList &handed, const QString
         }
     }
     int commands = 0;
+    QJsonArray notes;
     if (m_actions.command) {
         for (const QJsonObject &command : request->commands) {
             const QJsonObject answer = m_actions.command(command);
+            for (const QJsonValue &note : answer.value(QStringLiteral("notes")).toArray())
+                notes.append(note);
             if (answer.value(QStringLiteral("status")).toString() == u"ok")
                 ++commands;
             else
@@ -89,10 +93,14 @@ QJsonObject CAInstanceCommands::perform(const QStringList &handed, const QString
         QJsonObject answer = CAInstanceServer::errorAnswer(failures.join(QStringLiteral("; ")));
         if (!said.isEmpty())
             answer.insert(QStringLiteral("done"), said.join(QStringLiteral(", ")));
+        if (!notes.isEmpty())
+            answer.insert(QStringLiteral("notes"), notes);
         return answer;
     }
     QJsonObject answer = CAInstanceServer::okAnswer();
     if (!said.isEmpty())
         answer.insert(QStringLiteral("message"), said.join(QStringLiteral(", ")));
+    if (!notes.isEmpty())
+        answer.insert(QStringLiteral("notes"), notes);
     return answer;
 }

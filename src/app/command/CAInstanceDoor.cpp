@@ -336,7 +336,8 @@ std::optional<QJsonObject> CAInstanceClient::send(const QString &name, const QJs
 
 CAInstanceClient::Outcome CAInstanceClient::hand(const QString &name, const QStringList &arguments,
                                                  const QString &workingDirectory, int timeoutMs, QString *error,
-                                                 QString *said, const QList<QByteArray> &rawArguments)
+                                                 QString *said, const QList<QByteArray> &rawArguments,
+                                                 QStringList *notes)
 {
     // Without a folder only the user can enter there is no door, and this start is the first.
     if (name.isEmpty()) {
@@ -359,6 +360,10 @@ CAInstanceClient::Outcome CAInstanceClient::hand(const QString &name, const QStr
         return reached ? Outcome::Failed : Outcome::NoInstance;
     if (said)
         *said = answer->value(QStringLiteral("message")).toString();
+    if (notes) {
+        for (const QJsonValue &note : answer->value(QStringLiteral("notes")).toArray())
+            notes->append(note.toString());
+    }
     if (answer->value(QStringLiteral("status")).toString() == u"ok")
         return Outcome::Done;
     if (error) {

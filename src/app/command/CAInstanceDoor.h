@@ -98,7 +98,7 @@ public:
     // the same arguments as the system gave them (bytes), for names that are no UTF-8.
     static Outcome hand(const QString &name, const QStringList &arguments, const QString &workingDirectory,
                         int timeoutMs = 3000, QString *error = nullptr, QString *message = nullptr,
-                        const QList<QByteArray> &rawArguments = {});
+                        const QList<QByteArray> &rawArguments = {}, QStringList *notes = nullptr);
     // The raw arguments of a message, when it carries them; empty otherwise.
     static QList<QByteArray> rawArguments(const QJsonObject &message);
     // The same, true only for Done.

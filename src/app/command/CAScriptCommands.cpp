@@ -2,6 +2,8 @@
 
 #include "app/command/CAContactsFileRead.h"
 #include "app/command/CAInstanceDoor.h"
+#include "app/contacts/CAContactImportHooks.h"
+#include "app/contacts/CADelimitedText.h"
 #include "app/contacts/CAImportWorker.h"
 #include "app/printsheet/CAJobReportMessages.h"
 #include "app/printsheet/CAPrintViewController.h"
@@ -29,6 +31,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 
@@ -258,18 +262,35 @@ QJsonObject CAScriptCommands::execute(const QJsonObject &command, const QString 
     CAMainWindowController *window = windowOf(record);
 
     if (name == u"importContacts") {
-        if (!importContacts(*document, contacts, command.value(QStringLiteral("append")).toBool(), *format, &reason))
+        QStringList noted;
+        if (!importContacts(*document, contacts, command.value(QStringLiteral("append")).toBool(), *format, &reason,
+                            {}, &noted))
             return error(reason);
         QJsonObject answer = CAInstanceServer::okAnswer();
         answer.insert(QStringLiteral("persons"), qint64(document->personList() ? document->personList()->size() : 0));
+        // Said by the start that asked, as a batch job says them.
+        if (!noted.isEmpty())
+            answer.insert(QStringLiteral("notes"), QJsonArray::fromStringList(noted));
         return answer;
     }
     if (showSheet && !sheetCanBeShown(window, &reason))
         return error(reason);
     if (name == u"printMultiple") {
         // The imported persons replace the design's own; a file that cannot be read leaves them.
-        if (!importContacts(*document, contacts, false, *format, &reason))
-            return error(reason);
+        bool undecided = false;
+        const auto probe = [&undecided](CADelimitedText &) {
+            undecided = true;
+            return false;
+        };
+        if (!importContacts(*document, contacts, false, *format, &reason, probe)) {
+            if (!undecided)
+                return error(reason);
+            // The user decides the encoding in the import dialog, which waits: after the answer.
+            QTimer::singleShot(0, this, [this, record, contacts, format = *format, showSheet] {
+                printMultipleAfterAsking(record, contacts, format, showSheet);
+            });
+            return CAInstanceServer::okAnswer();
+        }
         if (!showSheet) {
             if (!printWithDefaults(window, document, false, &reason))
                 return error(reason.isEmpty() ? QStringLiteral("the print was cancelled") : reason);
@@ -298,14 +319,47 @@ QJsonObject CAScriptCommands::execute(const QJsonObject &command, const QString 
     return CAInstanceServer::okAnswer();
 }
 
+void CAScriptCommands::printMultipleAfterAsking(const std::shared_ptr<CAOpenDocument> &record,
+                                                const QString &contacts, ContactFormat format, bool showSheet)
+{
+    CAMainWindowController *window = windowOf(record);
+    if (!window || !record->document)
+        return;
+    const std::shared_ptr<CADocument> document(record, record->document.get());
+    const QPointer<CAMainWindowController> target = window;
+    bool cancelled = false;
+    const auto ask = [target, &cancelled](CADelimitedText &text) {
+        CATextImportOptions options;
+        options.showDialog = true;
+        options.encodingChoice = true;
+        const CAContactImportHooks &hooks = CAContactImportHooks::shared();
+        if (hooks.confirmTextImport && !hooks.confirmTextImport(text, options, target)) {
+            cancelled = true;
+            return false;
+        }
+        // Confirmed in the dialog, the reading is the user's.
+        text.takeEncodingAsChosen();
+        return true;
+    };
+    QString reason;
+    bool done = importContacts(*document, contacts, false, format, &reason, ask) && target;
+    if (done)
+        done = showSheet ? showPrintSheet(*target, &reason) : printWithDefaults(target, document, false, &reason);
+    // A cancelled dialog is the user's answer; anything else that stopped the print is told.
+    if (!done && !cancelled && !reason.isEmpty() && target)
+        QMessageBox::warning(target, QStringLiteral("Parcelwick"), reason);
+}
+
 bool CAScriptCommands::importContacts(CADocument &document, const QString &path, bool append, ContactFormat format,
-                                      QString *reason)
+                                      QString *reason, const std::function<bool(CADelimitedText &)> &askEncoding,
+                                      QStringList *noted)
 {
     // Read as the batch reads it: the same refusals, and the same notes for the print to come.
     const CAContactsFileRead::Format as = format == ContactFormat::VCard  ? CAContactsFileRead::Format::VCard
                                           : format == ContactFormat::Text ? CAContactsFileRead::Format::Text
                                                                           : CAContactsFileRead::Format::ByExtension;
-    std::optional<CAContactsFileRead::Result> read = CAContactsFileRead::read(path, {}, as, &document, reason);
+    std::optional<CAContactsFileRead::Result> read =
+        CAContactsFileRead::read(path, {}, as, &document, reason, CATextFileSource::EncodingChoice{{}, askEncoding});
     if (!read)
         return false;
     std::vector<std::shared_ptr<PWPerson>> list;
@@ -313,6 +367,11 @@ bool CAScriptCommands::importContacts(CADocument &document, const QString &path,
     if (append && document.personList()) {
         list = *document.personList();
         notes = document.personListNotes();
+    }
+    if (noted) {
+        const PWJobReport report;
+        CAContactsFileRead::noteAll(read->notes);
+        *noted = report.allLines();
     }
     list.insert(list.end(), read->persons.cbegin(), read->persons.cend());
     notes.insert(notes.end(), read->notes.cbegin(), read->notes.cend());

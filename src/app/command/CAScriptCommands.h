@@ -5,11 +5,13 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+class CADelimitedText;
 class CADocument;
 class CADocumentController;
 class QWidget;
@@ -83,8 +85,12 @@ public:
     // or after them, with what the reading noted for their prints. A file that cannot be read,
     // holds no person or has no column of names changes nothing and is reported, as the batch
     // refuses it. The extension decides the format whatever its case.
+    // encoding: what asks the user when the letters of a delimited file read alike in several
+    // encodings; without it the reading is noted as the batch notes it.
+    // noted: what the reading noted of this file, as a batch job's report orders its lines.
     static bool importContacts(CADocument &document, const QString &path, bool append, ContactFormat format,
-                               QString *error);
+                               QString *error, const std::function<bool(CADelimitedText &)> &askEncoding = {},
+                               QStringList *noted = nullptr);
     // Prints the design without the sheet: one item per person of its own list, else one full
     // sheet of the design, from the first position; through the print dialog when showPanels.
     // False, with the reason (empty when the user cancelled), when nothing was printed; else
@@ -106,6 +112,10 @@ private:
     void showQueuedAssistant();
     void acceptAssistantRun(AssistantRun run);
     QJsonObject blankDocument(const QString &code);
+    // Print-multiple of a file whose letters read alike in several encodings: the text import
+    // dialog asks which, then the import and the sheet or the print go on as the command asked.
+    void printMultipleAfterAsking(const std::shared_ptr<CAOpenDocument> &record, const QString &contacts,
+                                  ContactFormat format, bool showSheet);
 
     CADocumentController &m_controller;
     Assistant m_assistant;

@@ -52,6 +52,8 @@ constexpr int kFromSource = 134;
 
 CAAddressWindow::Models CAAddressWindow::sharedModels()
 {
+    // The windows on the lists show what another instance writes while they are open.
+    PWUserDefaults::standardUserDefaults().watchOtherWrites();
     return {CADataSourceContainer::sharedDataSourceContainer(), PWUserDefaults::standardUserDefaults(),
             PWAddressBook::sharedAddressBook(), CASenderList::getShared(), CALocalContactBase::getShared(),
             CAPrintListArray::getShared()};
@@ -140,10 +142,7 @@ CAAddressWindow::CAAddressWindow(const Models &models, QWidget *parent)
             Qt::QueuedConnection);
     connect(&m_models.container, &CADataSourceContainer::updatePermissionChanged, this,
             &CAAddressWindow::onUpdatePermission, Qt::QueuedConnection);
-    connect(&m_models.senders, &CASenderList::senderListChanged, this, &CAAddressWindow::reloadSenders);
-    connect(&m_models.localBase, &CALocalContactBase::localBaseChanged, this,
-            [this] { reloadSource(CALocalContactBase::kName); });
-    connect(&m_models.printLists, &CAPrintListArray::printListsChanged, this, &CAAddressWindow::reloadPrintLists);
+    watchLists();
     connect(&m_models.printLists, &CAPrintListArray::savedChanged, this, &CAAddressWindow::showPrintListsSaved);
     // The assistant and the print-multiple window change the lists quietly and say so after.
     PWNotificationCenter::defaultCenter().addObserver(CAPrintListArray::kUpdatePrintListController, nullptr,
@@ -527,7 +526,7 @@ void CAAddressWindow::reloadSource(const QString &name)
 
 void CAAddressWindow::reloadSenders()
 {
-    m_senderModel->setContent(m_models.senders.personListDict().personList());
+    m_senderModel->setContentKeepingRows(m_models.senders.personListDict().personList());
     selectDefaultSender();
 }
 

@@ -188,7 +188,13 @@ private:
     // Editing single persons (CAAddressWindowEditing.cpp).
     void installEditing();
     void editPerson(CAContactTableModel *model, const QString &tableName, bool isRecipient, int row);
-    CAPersonList saveEditedList(CAContactTableModel *model);
+    // The edited list stored, merged with what it came to hold since shown.
+    CAPersonList saveEditedList(CAContactTableModel *model, const CAPersonList &shown);
+    void reloadAfterSheet();
+    // The tables follow their lists, and say what came back.
+    void watchLists();
+    // Persons removed here came back with another process's changes: said in a box.
+    void showRestored(const QStringList &names);
 
     Models m_models;
     PersonChosen m_personChosen;
@@ -229,4 +235,7 @@ private:
     CAContactEditorSheet *m_editorSheet = nullptr;
     CAPrintMultipleDialog *m_printMultiple = nullptr;
     int m_lastRecipientTab = ContactsTab;
+    // The contact editor's sheet is open: the list tables are refilled when it closes.
+    bool m_editingSheetOpen = false;
+    bool m_reloadAfterSheet = false;
 };

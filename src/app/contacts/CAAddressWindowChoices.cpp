@@ -5,6 +5,7 @@
 #include "app/contacts/CADataSourceContainer.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
+#include "app/document/CAWindowPlacement.h"
 #include "platform/PWBundle.h"
 #include "platform/PWPerson.h"
 #include "platform/PWUserDefaults.h"
@@ -12,11 +13,9 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QHideEvent>
 #include <QItemSelection>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
@@ -36,60 +35,27 @@ const QString CAAddressWindow::kDataSourceDefault = u"ContactDataSource"_s;
 
 QString CAAddressWindow::frameString(const QRect &frame, const QRect &screen)
 {
-    QString text;
-    for (int value : {frame.x(), frame.y(), frame.width(), frame.height(), screen.x(), screen.y(), screen.width(),
-                      screen.height()})
-        text += QString::number(value) + u' ';
-    return text;
+    return CAWindowPlacement::frameText(frame, screen);
 }
 
 std::optional<QRect> CAAddressWindow::frameFromString(const QString &text)
 {
-    const QStringList parts = text.split(u' ', Qt::SkipEmptyParts);
-    if (parts.size() != 8)
-        return std::nullopt;
-    int values[4] = {};
-    for (int i = 0; i < 8; ++i) {
-        bool ok = false;
-        const int value = parts.at(i).toInt(&ok);
-        // Far beyond any screen: a damaged or hostile setting, not a place.
-        if (!ok || value < -100000 || value > 100000)
-            return std::nullopt;
-        if (i < 4)
-            values[i] = value;
-    }
-    if (values[2] <= 0 || values[3] <= 0)
-        return std::nullopt;
-    return QRect(values[0], values[1], values[2], values[3]);
+    return CAWindowPlacement::frameFromText(text);
 }
 
 void CAAddressWindow::restoreFrame()
 {
-    const std::optional<QRect> frame = frameFromString(m_models.defaults.stringForKey(kFrameDefault));
-    if (!frame)
-        return;
     // Kept within the screen it was on, or the main screen when that one is gone, as a window
     // that comes back must be reachable.
-    const QScreen *screen = QGuiApplication::screenAt(frame->center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    QRect placed(frame->topLeft(), frame->size().expandedTo(minimumSizeHint()).expandedTo(minimumSize()));
-    if (screen) {
-        const QRect room = screen->availableGeometry();
-        placed.setSize(placed.size().boundedTo(room.size()));
-        placed.moveLeft(std::clamp(placed.left(), room.left(), room.right() + 1 - placed.width()));
-        placed.moveTop(std::clamp(placed.top(), room.top(), room.bottom() + 1 - placed.height()));
-    }
-    resize(placed.size());
-    move(placed.topLeft());
+    CAWindowPlacement::restoreFrame(this, m_models.defaults.stringForKey(kFrameDefault),
+                                    CAWindowPlacement::decorationsShown(CAWindowPlacement::kAssumedFrame));
 }
 
 void CAAddressWindow::saveFrame()
 {
     if (!m_frameStore)
         return;
-    const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QString text = frameString(QRect(pos(), size()), shownOn ? shownOn->availableGeometry() : QRect());
+    const QString text = CAWindowPlacement::frameText(this);
     if (m_frameStore->stringForKey(kFrameDefault) != text)
         m_frameStore->setString(kFrameDefault, text);
 }
@@ -198,7 +164,7 @@ void CAAddressWindow::setContentKeepingSelection(CAContactTableModel *model, con
             }
         }
     }
-    model->setContent(persons);
+    model->setContentKeepingRows(persons);
     if (!table || selected.isEmpty())
         return;
     // The same person, or a person read again from the same card (its identifier), is selected

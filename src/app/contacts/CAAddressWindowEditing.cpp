@@ -7,10 +7,16 @@
 #include "app/contacts/CAPrintMultipleDialog.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
+#include "app/contacts/CAStoredListMerge.h"
+#include "platform/PWBundle.h"
+#include "platform/PWUserDefaults.h"
 #include "platform/PWPerson.h"
 
 #include <QItemSelectionModel>
+#include <QMessageBox>
 #include <QTableView>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -40,13 +46,35 @@ CAContactEditorSheet *CAAddressWindow::contactEditorSheet()
 
 void CAAddressWindow::editPerson(CAContactTableModel *model, const QString &tableName, bool isRecipient, int row)
 {
-    if (!model->personAt(row))
+    std::shared_ptr<PWPerson> chosen = model->personAt(row);
+    if (!chosen)
         return;
-    if (contactEditorSheet()->editRow(row, model) != CAContactEditorSheet::kOK)
+    // The sheet shows the person as the settings file holds it now: what another process wrote
+    // is taken in first, and the person is found again among the persons read.
+    const CAPersonList before = model->sourceContent();
+    if (m_models.defaults.takeInFromFile()) {
+        const CAPersonList now = model->sourceContent();
+        const QList<qsizetype> found = CAStoredListMerge::counterparts(CAPersonListDictionary::storedPersons(before),
+                                                                       CAPersonListDictionary::storedPersons(now), false);
+        const qsizetype at = before.indexOf(chosen);
+        chosen = at >= 0 && at < found.size() && found.at(at) >= 0 ? now.at(found.at(at)) : nullptr;
+        if (!chosen)
+            return;
+        row = model->rowOfPerson(chosen.get());
+    }
+    const CAPersonList shown = model->sourceContent();
+    // The tables keep their persons under the sheet: another process's write is shown after it.
+    m_editingSheetOpen = true;
+    const int code = contactEditorSheet()->editRow(row, model);
+    m_editingSheetOpen = false;
+    if (code != CAContactEditorSheet::kOK) {
+        reloadAfterSheet();
         return;
+    }
     const std::shared_ptr<PWPerson> edited = model->personAt(row);
-    const CAPersonList saved = saveEditedList(model);
+    const CAPersonList saved = saveEditedList(model, shown);
     model->setContent(saved);
+    reloadAfterSheet();
     // The edited person is chosen again, so that the design shows what was corrected.
     auto *table = findChild<QTableView *>(tableName);
     const int newRow = model->rowOfPerson(edited.get());
@@ -58,22 +86,79 @@ void CAAddressWindow::editPerson(CAContactTableModel *model, const QString &tabl
     }
 }
 
-CAPersonList CAAddressWindow::saveEditedList(CAContactTableModel *model)
+void CAAddressWindow::watchLists()
 {
+    // Under the contact editor's sheet the tables keep the persons it edits until it closes.
+    connect(&m_models.senders, &CASenderList::senderListChanged, this, [this] {
+        if (m_editingSheetOpen)
+            m_reloadAfterSheet = true;
+        else
+            reloadSenders();
+    });
+    connect(&m_models.localBase, &CALocalContactBase::localBaseChanged, this, [this] {
+        if (m_editingSheetOpen)
+            m_reloadAfterSheet = true;
+        else
+            reloadSource(CALocalContactBase::kName);
+    });
+    connect(&m_models.printLists, &CAPrintListArray::printListsChanged, this, [this] {
+        if (m_editingSheetOpen)
+            m_reloadAfterSheet = true;
+        else
+            reloadPrintLists();
+    });
+    connect(&m_models.senders, &CASenderList::personsRestored, this, &CAAddressWindow::showRestored);
+    connect(&m_models.localBase, &CALocalContactBase::personsRestored, this, &CAAddressWindow::showRestored);
+    connect(&m_models.printLists, &CAPrintListArray::personsRestored, this, &CAAddressWindow::showRestored);
+}
+
+void CAAddressWindow::reloadAfterSheet()
+{
+    if (!std::exchange(m_reloadAfterSheet, false))
+        return;
+    reloadSenders();
+    reloadSource(CALocalContactBase::kName);
+    reloadPrintLists();
+}
+
+void CAAddressWindow::showRestored(const QStringList &names)
+{
+    auto *box = new QMessageBox(QMessageBox::Information, PWLocalizedString(u"Persons came back"_s),
+                                PWLocalizedString(u"Removed here, these persons came back, because another Parcelwick "
+                                                  u"changed them before it learned of the removal: %1. Remove them "
+                                                  u"again if they should go."_s)
+                                    .arg(names.join(u", "_s)),
+                                QMessageBox::Ok, this);
+    box->setObjectName(u"restoredPersonsMessage"_s);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+CAPersonList CAAddressWindow::saveEditedList(CAContactTableModel *model, const CAPersonList &shown)
+{
+    // What the list came to hold while the sheet was open (another process's write) is merged
+    // with the edit field by field: the edit stores only what the user changed.
+    const CAPersonList now = model == m_senderModel       ? m_models.senders.personListDict().personList()
+                             : model == m_printListModel ? m_models.printLists.currentPrintList().value_or(CAPersonList())
+                                                         : m_models.localBase.personListDict().personList();
+    const CAPersonList edited = model->sourceContent();
+    const CAPersonList persons = CAPersonListDictionary::storedPersons(now) == CAPersonListDictionary::storedPersons(shown)
+                                     ? edited
+                                     : CAStoredListMerge::mergePersonLists(shown, edited, now);
     if (model == m_senderModel) {
-        return m_models.senders.savePersonListChanges(model->sourceContent());
+        return m_models.senders.savePersonListChanges(persons);
     }
     if (model == m_printListModel) {
         const int index = m_models.printLists.currentPrintListIndex();
-        CAPersonList persons = model->sourceContent();
+        CAPersonList sorted = persons;
         if (index < 0)
-            return persons;
-        CAPrintListArray::sortPrintList(persons, m_models.printLists.getPrintListSortValueAt(index));
-        m_models.printLists.replacePrintListAt(index, persons);
+            return sorted;
+        CAPrintListArray::sortPrintList(sorted, m_models.printLists.getPrintListSortValueAt(index));
+        m_models.printLists.replacePrintListAt(index, sorted);
         m_models.printLists.store();
-        return persons;
+        return sorted;
     }
-    m_models.localBase.personListDict().replacePersonList(model->sourceContent());
+    m_models.localBase.personListDict().replacePersonList(persons);
     return m_models.localBase.savePersonListChanges();
 }
 

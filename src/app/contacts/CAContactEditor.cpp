@@ -300,6 +300,17 @@ void CAContactEditor::tabChanged(int index)
     fillMultipleFields();
 }
 
+bool CAContactEditor::hasUnsavedField() const
+{
+    if (!m_copy)
+        return false;
+    for (const QList<Field> *fields : {&m_commonFields, &m_typeFields})
+        for (const Field &field : *fields)
+            if (field.edit->text() != stringForField(field.category))
+                return true;
+    return false;
+}
+
 void CAContactEditor::storeChangesToPrintList()
 {
     if (!m_copy)

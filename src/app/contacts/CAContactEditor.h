@@ -48,6 +48,8 @@ public:
     void synchronizeChanges();
 
     std::shared_ptr<PWPerson> editedPerson() const { return m_copy; }
+    // Whether a field shows text that is not in the copy yet (the user is typing in it).
+    bool hasUnsavedField() const;
     int editedRow() const { return m_row; }
     addressType currentAddressType() const { return m_type; }
     // The button box a sheet uses; hidden when the editor sits inside another window.

@@ -144,18 +144,36 @@ bool CAContactTableModel::matchesFilter(const PWPerson &person, const QString &f
     return false;
 }
 
+CAPersonList CAContactTableModel::rowsOf(const CAPersonList &content) const
+{
+    CAPersonList rows;
+    rows.reserve(content.size());
+    for (const std::shared_ptr<PWPerson> &person : content) {
+        if (person && matchesFilter(*person, m_filter))
+            rows.append(person);
+    }
+    if (m_sortingKey != kSourceOrder && CAPersonListDictionary::isSortingValue(m_sortingKey))
+        CAPersonListDictionary::sortPersons(rows, m_sortingKey);
+    return rows;
+}
+
 void CAContactTableModel::rebuildRows()
 {
     beginResetModel();
-    m_rows.clear();
-    m_rows.reserve(m_content.size());
-    for (const std::shared_ptr<PWPerson> &person : std::as_const(m_content)) {
-        if (person && matchesFilter(*person, m_filter))
-            m_rows.append(person);
-    }
-    if (m_sortingKey != kSourceOrder && CAPersonListDictionary::isSortingValue(m_sortingKey))
-        CAPersonListDictionary::sortPersons(m_rows, m_sortingKey);
+    m_rows = rowsOf(m_content);
     endResetModel();
+}
+
+void CAContactTableModel::setContentKeepingRows(const CAPersonList &persons)
+{
+    CAPersonList rows = rowsOf(persons);
+    if (rows.isEmpty() || rows.size() != m_rows.size()) {
+        setContent(persons);
+        return;
+    }
+    m_content = persons;
+    m_rows = std::move(rows);
+    Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 QByteArray CAContactTableModel::personListData(const CAPersonList &persons)

@@ -37,6 +37,10 @@ public:
 
     QString name() const { return m_name; }
     void setContent(const CAPersonList &persons);
+    // The list read again: where it shows as many rows as before, the view keeps its rows (the
+    // row a press went to, so a double click under way still opens, and the scroll position),
+    // each showing the person now at it; otherwise as setContent.
+    void setContentKeepingRows(const CAPersonList &persons);
     const CAPersonList &sourceContent() const { return m_content; }
     // The rows, in display order.
     const CAPersonList &content() const { return m_rows; }
@@ -90,6 +94,7 @@ public:
 
 private:
     void rebuildRows();
+    CAPersonList rowsOf(const CAPersonList &content) const;
     PWUserDefaults &defaults() const;
 
     QString m_name;

@@ -199,16 +199,41 @@ QString packedRow(const QStringList &fields)
     return row;
 }
 
+// A reading that the letters alone did not decide: what was taken, why, and what else reads as
+// words.
+QString alternativesNote(const CATextEncodings::EightBitReading &reading)
+{
+    using By = CATextEncodings::EightBitReading::By;
+    const QString why = reading.decidedBy == By::Detector ? QStringLiteral("which a charset detector finds far the likeliest")
+                        : reading.decidedBy == By::Locale ? QStringLiteral("the encoding of the locale's language")
+                                                          : QStringLiteral("the first of the readings weighed");
+    QStringList others;
+    for (const quint32 other : reading.alternatives)
+        others.append(CATextEncodings::displayName(other));
+    const QString listed = others.size() < 2 ? others.join(QString())
+                                             : others.first(others.size() - 1).join(QStringLiteral(", "))
+                                                   + QStringLiteral(" or ") + others.last();
+    return QStringLiteral("The file is not UTF-8 text; it was read as %1, %2, but its letters read as words in %3 as well.")
+        .arg(CATextEncodings::displayName(reading.encoding), why, listed);
+}
+
 } // namespace
 
 CADelimitedText::CADelimitedText(QByteArray data)
     : m_data(std::move(data))
-    , m_encoding(CATextEncodings::detect(m_data))
 {
+    m_encoding = CATextEncodings::detect(m_data, CATextEncodings::localeLanguage(), &m_eightBit);
     if (!reloadData() && !m_binary && m_encoding != CATextEncodings::kISOLatin1) {
         m_encoding = CATextEncodings::kISOLatin1;
         reloadData();
     }
+}
+
+void CADelimitedText::takeEncodingAsChosen()
+{
+    m_encodingGuessed = false;
+    m_notes.removeAll(m_encodingNote);
+    m_encodingNote.clear();
 }
 
 bool CADelimitedText::setEncoding(quint32 encoding)
@@ -310,6 +335,7 @@ bool CADelimitedText::reloadData()
     m_hasHeader = false;
     m_problems.clear();
     m_notes.clear();
+    m_encodingNote.clear();
     m_recordsTakenByQuotes = 0;
     m_longestFieldHeld = 0;
     m_error.clear();
@@ -318,8 +344,10 @@ bool CADelimitedText::reloadData()
     QString reason;
     QString linesNote;
     QString fileNote;
-    const std::optional<QString> text =
-        CATextEncodings::decode(m_data, m_encoding, &reason, &linesNote, m_encodingGuessed, &fileNote);
+    const std::optional<CATextEncodings::EightBitReading> eightBit = eightBitReading();
+    const bool readsAsWords = eightBit && eightBit->encoding == m_encoding;
+    const std::optional<QString> text = CATextEncodings::decode(m_data, m_encoding, &reason, &linesNote,
+                                                                m_encodingGuessed, &fileNote, readsAsWords);
     if (!text) {
         m_error = reason;
         qCInfo(lcContacts).noquote() << "delimited text not read:" << reason;
@@ -334,6 +362,9 @@ bool CADelimitedText::reloadData()
     if (!linesNote.isEmpty())
         m_problems.append(linesNote);
     if (!fileNote.isEmpty()) {
+        if (readsAsWords && !eightBit->alternatives.isEmpty())
+            fileNote = alternativesNote(*eightBit);
+        m_encodingNote = fileNote;
         m_notes.append(fileNote);
         qCInfo(lcContacts).noquote() << "delimited text:" << fileNote;
     }

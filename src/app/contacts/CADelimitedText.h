@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/contacts/CATextEncodings.h"
+
 #include <optional>
 
 // Rows of text fields from the bytes of a delimited text file (tab-, comma- or
@@ -62,6 +64,22 @@ public:
     quint32 encoding() const { return m_encoding; }
     // Stores the number, now a choice, and reads the text again; false as reloadData().
     bool setEncoding(quint32 encoding);
+    // The 8-bit reading the letters of the bytes suggested, while nobody chose another encoding
+    // (CATextEncodings::guessEightBit); nothing for UTF-8, UTF-16 or a file no reading fits.
+    std::optional<CATextEncodings::EightBitReading> eightBitReading() const
+    {
+        return m_encodingGuessed && m_eightBit && m_eightBit->encoding == m_encoding ? m_eightBit : std::nullopt;
+    }
+    // Whether the encoding was chosen, or is the one the bytes show: not one of several 8-bit
+    // readings whose letters read alike, which a detector or the locale's language picked.
+    bool decidedByLetters() const
+    {
+        const std::optional<CATextEncodings::EightBitReading> reading = eightBitReading();
+        return !reading || reading->decidedBy == CATextEncodings::EightBitReading::By::Letters;
+    }
+    // The encoding read in is the user's, as chosen: nothing is said of it any more. No new
+    // reading, so the registry stays.
+    void takeEncodingAsChosen();
 
     // The delimiter: nothing until determined; "" means each line is one field.
     std::optional<QString> delimiter() const { return m_delimiter; }
@@ -125,6 +143,11 @@ public:
     // a ZIP, a country): a column that must never go unread unnamed.
     static bool namesAnAddressPart(const QString &header);
 
+    // The ways a header says which of a person's addresses a column belongs to, as the start of
+    // the column's name: none (the first address not yet given), "Work ", "Home ", ...,
+    // "Address 1 - ", ....
+    static QStringList addressKindPrefixes();
+
     // The keys the import can place, in the order a chooser offers them.
     static const QStringList &fieldKeys();
 
@@ -135,6 +158,9 @@ private:
     quint32 m_encoding = 4;
     // Detected from the bytes, not chosen: the lines that are not UTF-8 are named as read in it.
     bool m_encodingGuessed = true;
+    std::optional<CATextEncodings::EightBitReading> m_eightBit;
+    // The note of the reading of the whole file in one 8-bit encoding, among m_notes.
+    QString m_encodingNote;
     std::optional<QString> m_delimiter;
     Records m_rows;
     Registry m_registry;

@@ -133,9 +133,16 @@ bool namesZip(const QString &field)
            || (containsWord(field, "code") && !containsAny(field, {"country", "phone", "area", "currency"}));
 }
 
+// A country's two-letter code ("Country Code", "Home Country Code") is a column of its own: it
+// stands in for a country that is missing or empty, and is no country's name.
+bool namesCountryCode(const QString &field)
+{
+    return containsAll(field, {"country", "code"});
+}
+
 bool namesCountry(const QString &field)
 {
-    return containsWord(field, "country");
+    return containsWord(field, "country") && !namesCountryCode(field);
 }
 
 enum class Kind { Single, ByAddress };
@@ -169,6 +176,7 @@ const Rule kRules[] = {
     {{"workstate", "homestate", "otherstate"}, Kind::ByAddress, &namesState},
     {{"workzip", "homezip", "otherzip"}, Kind::ByAddress, &namesZip},
     {{"workcountry", "homecountry", "othercountry"}, Kind::ByAddress, &namesCountry},
+    {{"workcountrycode", "homecountrycode", "othercountrycode"}, Kind::ByAddress, &namesCountryCode},
     {{"phonework", "phonehome", "phoneother"}, Kind::ByAddress, [](const QString &f) { return containsWord(f, "phone") && !readsAloud(f); }},
     {{"faxwork", "faxhome", "faxother"}, Kind::ByAddress, [](const QString &f) { return containsWord(f, "fax"); }},
     {{"mobile", nullptr, nullptr}, Kind::Single, [](const QString &f) { return containsWord(f, "mobile"); }},
@@ -190,14 +198,34 @@ bool isAddressLike(const QString &field)
                                "address", "url", "mail", "web", "box"});
 }
 
+// The words that say which of a person's addresses a column belongs to, with the address: 0 work,
+// 1 home, 2 other.
+struct KindWord
+{
+    const char *word;
+    int address;
+};
+constexpr KindWord kKindWords[] = {{"work", 0}, {"business", 0}, {"home", 1}, {"other", 2}};
+// A webmail numbers its address blocks from 1; the first three are read.
+constexpr int kAddressBlocks = 3;
+
+bool saysKind(const QString &field, int address)
+{
+    for (const KindWord &kind : kKindWords) {
+        if (kind.address == address && containsWord(field, kind.word))
+            return true;
+    }
+    return false;
+}
+
 bool saysWork(const QString &field)
 {
-    return containsAny(field, {"work", "business"});
+    return saysKind(field, 0);
 }
 
 bool saysOther(const QString &field)
 {
-    return containsWord(field, "other");
+    return saysKind(field, 2);
 }
 
 // A webmail's numbered blocks ("Address 2 - City") say no kind in their names, only in a column
@@ -232,13 +260,13 @@ CADelimitedText::Registry CADelimitedText::registryForHeader(const QStringList &
             continue;
         if (saysWork(field))
             workSeen = true;
-        else if (containsWord(field, "home"))
+        else if (saysKind(field, 1))
             homeSeen = true;
     }
     Registry registry;
     // Taken only where no other column gives the key: a column that only says "address" where no
     // column says "street" (a webmail's "Address 1 - Type" and the like stand before its
-    // "Address 1 - Street"), a country's code where no column gives the country's name.
+    // "Address 1 - Street").
     QList<std::pair<QString, int>> fallbacks;
     for (qsizetype column = 0; column < header.size(); ++column) {
         const QString &field = header.at(column);
@@ -261,11 +289,11 @@ CADelimitedText::Registry CADelimitedText::registryForHeader(const QStringList &
             const char *key = rule.keys[0];
             if (rule.kind == Kind::ByAddress) {
                 const int block = addressBlock(field);
-                if (block == 2 || block == 3)
+                if (block >= 2 && block <= kAddressBlocks)
                     key = rule.keys[block - 1];
                 else if (saysWork(field))
                     key = rule.keys[0];
-                else if (containsWord(field, "home"))
+                else if (saysKind(field, 1))
                     key = rule.keys[1];
                 else if (saysOther(field))
                     key = rule.keys[2];
@@ -277,7 +305,7 @@ CADelimitedText::Registry CADelimitedText::registryForHeader(const QStringList &
                     key = rule.keys[2];
             }
             const QString name = QLatin1String(key);
-            if ((rule.matches == &namesFirstStreetLine && !containsWord(field, "street")) || (rule.matches == &namesCountry && containsWord(field, "code")))
+            if (rule.matches == &namesFirstStreetLine && !containsWord(field, "street"))
                 fallbacks.append({name, int(column)});
             else if (!registry.contains(name))
                 registry.insert(name, int(column));
@@ -294,7 +322,20 @@ bool CADelimitedText::namesAnAddressPart(const QString &header)
 {
     return !holdsAKind(header) && !containsAny(header, {"url", "mail", "web"})
            && (namesAStreet(header) || namesPoBox(header) || containsWord(header, "city") || namesState(header)
-               || namesZip(header) || namesCountry(header) || containsAll(header, {"address", "formatted"}));
+               || namesZip(header) || namesCountry(header) || namesCountryCode(header)
+               || containsAll(header, {"address", "formatted"}));
+}
+
+QStringList CADelimitedText::addressKindPrefixes()
+{
+    QStringList prefixes = {QString()};
+    for (const KindWord &kind : kKindWords) {
+        const QString word = QLatin1String(kind.word);
+        prefixes.append(word.left(1).toUpper() + word.mid(1) + u' ');
+    }
+    for (int block = 1; block <= kAddressBlocks; ++block)
+        prefixes.append(QStringLiteral("Address %1 - ").arg(block));
+    return prefixes;
 }
 
 const CADelimitedText::Registry &CADelimitedText::parseHeader()
@@ -316,13 +357,16 @@ const QStringList &CADelimitedText::fieldKeys()
         QStringLiteral("companyname"),  QStringLiteral("department"),  QStringLiteral("workstreet"),
         QStringLiteral("workstreet2"),  QStringLiteral("workstreet3"), QStringLiteral("workpobox"),
         QStringLiteral("workcity"),    QStringLiteral("workstate"),
-        QStringLiteral("workzip"),      QStringLiteral("workcountry"), QStringLiteral("homestreet"),
+        QStringLiteral("workzip"),      QStringLiteral("workcountry"), QStringLiteral("workcountrycode"),
+        QStringLiteral("homestreet"),
         QStringLiteral("homestreet2"),  QStringLiteral("homestreet3"), QStringLiteral("homepobox"),
         QStringLiteral("homecity"),    QStringLiteral("homestate"),
-        QStringLiteral("homezip"),      QStringLiteral("homecountry"), QStringLiteral("otherstreet"),
+        QStringLiteral("homezip"),      QStringLiteral("homecountry"), QStringLiteral("homecountrycode"),
+        QStringLiteral("otherstreet"),
         QStringLiteral("otherstreet2"), QStringLiteral("otherstreet3"), QStringLiteral("otherpobox"),
         QStringLiteral("othercity"),   QStringLiteral("otherstate"),
-        QStringLiteral("otherzip"),     QStringLiteral("othercountry"), QStringLiteral("phonework"),
+        QStringLiteral("otherzip"),     QStringLiteral("othercountry"), QStringLiteral("othercountrycode"),
+        QStringLiteral("phonework"),
         QStringLiteral("phonehome"),    QStringLiteral("phoneother"),  QStringLiteral("faxwork"),
         QStringLiteral("faxhome"),      QStringLiteral("faxother"),    QStringLiteral("mobile"),
         QStringLiteral("pager"),        QStringLiteral("homepage"),    QStringLiteral("emailwork"),

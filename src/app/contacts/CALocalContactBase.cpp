@@ -31,7 +31,7 @@ CALocalContactBase::CALocalContactBase(PWUserDefaults &defaults, QObject *parent
 {
     CAStoredListMerge::install(defaults);
     connect(&defaults, &PWUserDefaults::takenFromFile, this, [this](const QStringList &keys) {
-        if (keys.contains(kBaseKey) || keys.contains(kSortingKey))
+        if ((keys.contains(kBaseKey) || keys.contains(kSortingKey)) && !hasUnstoredChanges())
             load();
     });
 }
@@ -40,17 +40,37 @@ void CALocalContactBase::load()
 {
     m_list = CAPersonListDictionary();
     m_loadProblems.clear();
-    m_list.replacePersonList(CAPersonListDictionary::personsFromStored(m_defaults.objectForKey(kBaseKey), &m_loadProblems,
+    m_loaded = m_defaults.objectForKey(kBaseKey);
+    m_list.replacePersonList(CAPersonListDictionary::personsFromStored(m_loaded, &m_loadProblems,
                                                                        QStringLiteral("My Recipients")));
+    m_loadedPersons = m_list.personList();
     const qint64 sorting = m_defaults.integerForKey(kSortingKey);
     m_list.setSortingValue(sorting == 0 ? kDefaultSortingValue : int(sorting));
     Q_EMIT localBaseChanged();
+    if (const QStringList restored = CAStoredListMerge::restoredNames(kBaseKey); !restored.isEmpty())
+        Q_EMIT personsRestored(restored);
+}
+
+bool CALocalContactBase::hasUnstoredChanges() const
+{
+    // A list never stored is compared as it was made at loading.
+    return m_loaded.isNull() ? m_list.personList() != m_loadedPersons : storedValue() != m_loaded;
+}
+
+PWPlist CALocalContactBase::storedValue() const
+{
+    return PWPlist(CAPersonListDictionary::storedPersons(m_list.personList()));
 }
 
 bool CALocalContactBase::store()
 {
-    m_defaults.setObject(kBaseKey, PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
+    const PWPlist mine(CAPersonListDictionary::storedPersons(m_list.personList()));
+    const PWPlist value = CAStoredListMerge::valueToStore(kBaseKey, m_loaded, mine, m_defaults.objectForKey(kBaseKey));
+    m_loaded = value;
+    m_defaults.setObject(kBaseKey, value);
     m_defaults.setInteger(kSortingKey, m_list.sortingValue());
+    if (value != mine || m_defaults.objectForKey(kBaseKey) != m_loaded)
+        load();
     // Each setting above was written through; the file is written again only when a write failed.
     const bool saved = m_defaults.isSaved() || m_defaults.synchronize();
     if (!saved)
@@ -65,7 +85,8 @@ CAPersonList CALocalContactBase::savePersonListChanges()
     m_list.replacePersonList(persons);
     store();
     Q_EMIT localBaseChanged();
-    return persons;
+    // What another process stored meanwhile was merged in and read again.
+    return m_list.personList();
 }
 
 void CALocalContactBase::postUpdate()

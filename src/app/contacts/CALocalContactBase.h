@@ -36,11 +36,21 @@ public:
     // "Update Local Base Controller", without object or user info.
     void postUpdate();
 
+    // The persons as store() would write them now, and whether they hold changes not stored yet.
+    PWPlist storedValue() const;
+    bool hasUnstoredChanges() const;
+
 Q_SIGNALS:
     void localBaseChanged();
+    // Persons this process removed came back with another process's changes (see
+    // CAPrintListArray::personsRestored).
+    void personsRestored(const QStringList &names);
 
 private:
     PWUserDefaults &m_defaults;
     CAPersonListDictionary m_list;
     QStringList m_loadProblems;
+    // The stored persons as last loaded or stored.
+    PWPlist m_loaded;
+    CAPersonList m_loadedPersons;
 };

@@ -1,6 +1,7 @@
 #include "app/contacts/CAPersonListDictionary.h"
 
 #include "app/contacts/CAContactsLog.h"
+#include "app/contacts/CAStoredListMerge.h"
 #include "kernel/address/FTPersonFields.h"
 #include "kernel/address/FTStoredPerson.h"
 #include "platform/PWPerson.h"
@@ -67,8 +68,11 @@ std::optional<PWPlist> readEntryFor(const PWPerson &person)
     }
     if (card->asRead && person.hasSameValues(*card->asRead))
         return PWPlist(stored);
+    const PWPlist read(stored);
     for (const PWPlist::Dictionary::Entry &entry : FTStoredPerson::convertToStoringData(person))
         stored.insert(entry.first, entry.second);
+    // A merge with another process's writes knows the edited person as the one it was read as.
+    CAStoredListMerge::noteWrittenFrom(PWPlist(stored), read);
     return PWPlist(stored);
 }
 
@@ -176,6 +180,8 @@ PWPlist CAPersonListDictionary::storedValue() const
     PWPlist::Array persons = storedPersons(m_persons);
     if (persons != m_readPersons)
         stored.insert(QStringLiteral("Persons"), PWPlist(std::move(persons)));
+    if (!m_stored.isNull())
+        CAStoredListMerge::noteWrittenFrom(PWPlist(stored), m_stored);
     return PWPlist(stored);
 }
 

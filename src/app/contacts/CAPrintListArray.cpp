@@ -28,8 +28,9 @@ CAPrintListArray::CAPrintListArray(PWUserDefaults &defaults, QObject *parent)
 {
     CAStoredListMerge::install(defaults);
     // Another process's change to the lists, taken in at a write, is shown and kept from then on.
+    // Lists with changes of their own are merged with it when they are stored.
     connect(&defaults, &PWUserDefaults::takenFromFile, this, [this](const QStringList &keys) {
-        if (keys.contains(kPrintListArrayKey))
+        if (keys.contains(kPrintListArrayKey) && !hasUnstoredChanges())
             load();
     });
     // Any later write of the settings file writes the lists set into it with the failed one.
@@ -50,6 +51,7 @@ void CAPrintListArray::load()
     m_loadProblems.clear();
     m_keptLists = PWPlist();
     const PWPlist stored = m_defaults.objectForKey(kPrintListArrayKey);
+    m_loaded = stored;
     if (stored.isArray()) {
         for (const PWPlist &entry : stored.toArray())
             m_lists.append(CAPersonListDictionary::fromStoredForm(entry, &m_loadProblems));
@@ -65,16 +67,32 @@ void CAPrintListArray::load()
     for (const QString &problem : std::as_const(m_loadProblems))
         m_defaults.noteProblem(problem);
     Q_EMIT printListsChanged();
+    if (const QStringList restored = CAStoredListMerge::restoredNames(kPrintListArrayKey); !restored.isEmpty())
+        Q_EMIT personsRestored(restored);
 }
 
-bool CAPrintListArray::store()
+PWPlist CAPrintListArray::storedValue() const
 {
+    // Lists stored in a form that did not read stay as they were until the user makes one.
+    if (m_lists.isEmpty() && !m_keptLists.isNull())
+        return m_keptLists;
     PWPlist::Array array;
     array.reserve(m_lists.size());
     for (const CAPersonListDictionary &list : std::as_const(m_lists))
         array.append(list.storedValue());
-    // Lists stored in a form that did not read stay as they were until the user makes one.
-    m_defaults.setObject(kPrintListArrayKey, m_lists.isEmpty() && !m_keptLists.isNull() ? m_keptLists : PWPlist(array));
+    return PWPlist(array);
+}
+
+bool CAPrintListArray::store()
+{
+    const PWPlist mine = storedValue();
+    const PWPlist value =
+        CAStoredListMerge::valueToStore(kPrintListArrayKey, m_loaded, mine, m_defaults.objectForKey(kPrintListArrayKey));
+    m_loaded = value;
+    m_defaults.setObject(kPrintListArrayKey, value);
+    // What was merged in, here or by the write, is shown.
+    if (value != mine || m_defaults.objectForKey(kPrintListArrayKey) != m_loaded)
+        load();
     // Each setting above was written through; the file is written again only when a write failed.
     const bool saved = m_defaults.isSaved() || m_defaults.synchronize();
     if (!saved)

@@ -29,8 +29,14 @@ public:
     // and persons that do not read are left out and named in loadProblems().
     void load();
     // Writes every list under "PrintListArray" and saves the user defaults at once; false when
-    // they could not be saved.
+    // they could not be saved. What another process stored since the lists were loaded is merged
+    // in (CAStoredListMerge) and then shown.
     bool store();
+    // The lists as store() would write them now.
+    PWPlist storedValue() const;
+    // Whether the lists hold changes not stored yet: another process's lists taken in meanwhile
+    // are shown only at the next store, merged.
+    bool hasUnstoredChanges() const { return storedValue() != m_loaded; }
     // Whether the lists as last stored are on disk: false after a store whose write failed,
     // until the settings file is written again (the lists kept in memory go with it then).
     bool isSaved() const { return m_saved; }
@@ -66,6 +72,9 @@ public:
 Q_SIGNALS:
     // Any list, name, sorting value or the set of lists changed in memory.
     void printListsChanged();
+    // Persons this process removed came back, with the changes another process made to them
+    // before it saw the removal: their names, for the window to say.
+    void personsRestored(const QStringList &names);
     // isSaved() changed.
     void savedChanged(bool saved);
 
@@ -80,5 +89,7 @@ private:
     QStringList m_loadProblems;
     // The stored lists when they did not read as a list.
     PWPlist m_keptLists;
+    // The stored lists as last loaded or stored: what another process changed is told from it.
+    PWPlist m_loaded;
     bool m_saved = true;
 };

@@ -6,9 +6,11 @@
 #include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
+#include "app/contacts/CAStoredListMerge.h"
 #include "kernel/address/FTStoredPerson.h"
 #include "platform/PWBundle.h"
 #include "platform/PWPerson.h"
+#include "platform/PWUserDefaults.h"
 
 #include <algorithm>
 
@@ -17,17 +19,26 @@ using namespace Qt::StringLiterals;
 CAPrintListEditor::CAPrintListEditor(CAPrintListArray &lists, CASenderList &senders, CALocalContactBase &localBase,
                                      PWUserDefaults &defaults, QObject *parent)
     : QObject(parent)
+    , m_defaults(defaults)
     , m_lists(lists)
     , m_senders(senders)
     , m_localBase(localBase)
     , m_persons(new CAContactTableModel(QString(), &defaults, this))
 {
+    // Connected after the lists' own owners, which read what was taken in first.
+    connect(&defaults, &PWUserDefaults::takenFromFile, this, [this] {
+        if (m_mode != Closed)
+            refreshShownList();
+    });
 }
 
 CAPrintListEditor::~CAPrintListEditor() = default;
 
 void CAPrintListEditor::prepare(Mode mode)
 {
+    // The window shows what the file holds now, not what this process read last.
+    m_mode = Closed;
+    m_defaults.takeInFromFile();
     m_mode = mode;
     switch (mode) {
     case PrintLists:
@@ -73,24 +84,38 @@ void CAPrintListEditor::save()
         storeCurrentPrintList();
         m_lists.store();
         break;
-    case Senders:
+    case Senders: {
         // Nothing changed writes nothing: the senders keep their stored order, and the default
         // sender stays the person it was.
-        if (m_sortingValue == m_shownSortingValue && holdsSamePersons(m_persons->sourceContent(), m_shownRows))
+        if (!changedShownList())
             break;
-        m_senders.replacePersonsKeepingDefault(m_persons->sourceContent());
+        CAPersonList merged =
+            CAStoredListMerge::mergePersonLists(m_shownRows, m_persons->sourceContent(), m_senders.personListDict().personList());
+        CAPrintListArray::sortPrintList(merged, m_sortingValue);
+        m_senders.replacePersonsKeepingDefault(merged);
         m_senders.personListDict().setSortingValue(m_sortingValue);
         m_senders.store();
         Q_EMIT m_senders.senderListChanged();
         m_senders.postUpdate();
+        if (const QStringList restored = CAStoredListMerge::restoredNames(QString()); !restored.isEmpty())
+            Q_EMIT m_senders.personsRestored(restored);
         break;
-    case LocalBase:
-        m_localBase.personListDict().replacePersonList(m_persons->sourceContent());
+    }
+    case LocalBase: {
+        if (!changedShownList())
+            break;
+        CAPersonList merged = CAStoredListMerge::mergePersonLists(m_shownRows, m_persons->sourceContent(),
+                                                                  m_localBase.personListDict().personList());
+        CAPrintListArray::sortPrintList(merged, m_sortingValue);
+        m_localBase.personListDict().replacePersonList(merged);
         m_localBase.personListDict().setSortingValue(m_sortingValue);
         m_localBase.store();
         Q_EMIT m_localBase.localBaseChanged();
         m_localBase.postUpdate();
+        if (const QStringList restored = CAStoredListMerge::restoredNames(QString()); !restored.isEmpty())
+            Q_EMIT m_localBase.personsRestored(restored);
         break;
+    }
     case Closed:
         qCWarning(lcContacts) << "invalid _mode";
         break;
@@ -149,17 +174,14 @@ void CAPrintListEditor::storeCurrentPrintList()
         if (holdsSamePersons(now, m_shownRows)) {
             m_lists.replacePrintListAt(current, rows);
         } else {
-            // The list changed elsewhere meanwhile (the address window's buttons): only what was
-            // added and removed here goes into it, and what the other change did stays.
-            CAPersonList merged = now;
-            for (const std::shared_ptr<PWPerson> &shown : std::as_const(m_shownRows))
-                if (!rows.contains(shown))
-                    merged.removeAll(shown);
-            for (const std::shared_ptr<PWPerson> &row : rows)
-                if (!m_shownRows.contains(row) && !merged.contains(row))
-                    merged.append(row);
+            // The list changed elsewhere meanwhile (the address window's buttons, another
+            // process): what was added, removed and edited here goes into it, field by field,
+            // and what the other change did stays.
+            CAPersonList merged = CAStoredListMerge::mergePersonLists(m_shownRows, rows, now);
             CAPrintListArray::sortPrintList(merged, m_sortingValue);
             m_lists.replacePrintListAt(current, merged);
+            if (const QStringList restored = CAStoredListMerge::restoredNames(QString()); !restored.isEmpty())
+                Q_EMIT m_lists.personsRestored(restored);
         }
     }
     if (sortingChanged)
@@ -321,4 +343,54 @@ int CAPrintListEditor::removePersons(const QList<int> &rows)
     if (count == 0)
         return -1;
     return first < 0 || first >= count ? count - 1 : first;
+}
+
+bool CAPrintListEditor::changedShownList() const
+{
+    return m_showsList && (m_sortingValue != m_shownSortingValue || m_persons->sourceContent() != m_shownRows);
+}
+
+CAPersonList CAPrintListEditor::listOfMode() const
+{
+    switch (m_mode) {
+    case Senders:
+        return m_senders.personListDict().personList();
+    case LocalBase:
+        return m_localBase.personListDict().personList();
+    default: {
+        const int current = m_lists.currentPrintListIndex();
+        return current >= 0 ? m_lists.getPrintListAt(current) : CAPersonList();
+    }
+    }
+}
+
+void CAPrintListEditor::refreshShownList()
+{
+    // What the user changed here stays on screen and is merged at OK; a field being typed in
+    // holds the list as it is.
+    if (!m_showsList || changedShownList() || (m_holdsShownList && m_holdsShownList()))
+        return;
+    if (editsPrintLists() && m_lists.hasUnstoredChanges())
+        return;
+    const CAPersonList before = m_shownRows;
+    const CAPersonList now = listOfMode();
+    const int sorting = editsPrintLists() ? m_lists.getPrintListSortValueAt(m_lists.currentPrintListIndex())
+                        : m_mode == Senders ? m_senders.personListDict().sortingValue()
+                                            : m_localBase.personListDict().sortingValue();
+    if (holdsSamePersons(now, before) && sorting == m_shownSortingValue)
+        return;
+    Q_EMIT aboutToRefreshShownList();
+    showPrintListDict(now, sorting);
+    const QList<qsizetype> found = CAStoredListMerge::counterparts(CAPersonListDictionary::storedPersons(before),
+                                                                   CAPersonListDictionary::storedPersons(m_shownRows), false);
+    m_refreshed.clear();
+    for (qsizetype i = 0; i < before.size() && i < found.size(); ++i)
+        m_refreshed.insert(before.at(i).get(), found.at(i) >= 0 ? m_shownRows.at(found.at(i)) : nullptr);
+    Q_EMIT listsChanged();
+    Q_EMIT shownListRefreshed();
+}
+
+std::shared_ptr<PWPerson> CAPrintListEditor::refreshedPerson(const PWPerson *before) const
+{
+    return m_refreshed.value(before);
 }

@@ -172,6 +172,19 @@ CAPrintMultipleDialog::CAPrintMultipleDialog(const CAAddressWindow::Models &mode
         m_ui->_personSortPopUp->setCurrentIndex(item >= 0 ? item : 0);
     });
 
+    // Another process's write shows when the user is not typing; the person chosen stays chosen.
+    m_editor->setHoldsShownList([this] { return m_contactEditor->hasUnsavedField(); });
+    connect(m_editor, &CAPrintListEditor::aboutToRefreshShownList, this, [this] {
+        m_chosenBeforeRefresh = selectedPerson();
+        m_resorting = true;
+    });
+    connect(m_editor, &CAPrintListEditor::shownListRefreshed, this, [this] {
+        const std::shared_ptr<PWPerson> chosen = m_editor->refreshedPerson(m_chosenBeforeRefresh.get());
+        m_chosenBeforeRefresh.reset();
+        selectPersonRow(chosen ? m_editor->persons()->rowOfPerson(chosen.get()) : -1);
+        m_resorting = false;
+        personSelectionChanged();
+    });
     m_contactEditor->setLiveMode(true);
     m_contactEditor->buttonBox()->hide();
     m_ui->_personScrollView->layout()->addWidget(m_contactEditor);
@@ -416,7 +429,9 @@ CAPrintMultipleDialog *CAPrintMultipleDialog::editorOf(CAPrintListEditor::Mode m
 {
     for (CAPrintMultipleDialog *dialog : std::as_const(openDialogs())) {
         const CAPrintListEditor::Mode editing = dialog->m_editor->mode();
-        if (dialog != except && dialog->isVisible() && editing != CAPrintListEditor::Closed
+        // Windows on the lists of another store (a test's second instance) edit other lists.
+        const bool sameLists = !except || &dialog->m_models.senders == &except->m_models.senders;
+        if (dialog != except && sameLists && dialog->isVisible() && editing != CAPrintListEditor::Closed
             && editedList(editing) == editedList(mode))
             return dialog;
     }

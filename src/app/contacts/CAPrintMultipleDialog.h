@@ -111,4 +111,5 @@ private:
     bool m_opened = false;
     bool m_refreshing = false;
     bool m_resorting = false;
+    std::shared_ptr<PWPerson> m_chosenBeforeRefresh;
 };

@@ -40,7 +40,7 @@ CASenderList::CASenderList(PWUserDefaults &defaults, MeSource me, QObject *paren
 {
     CAStoredListMerge::install(defaults);
     connect(&defaults, &PWUserDefaults::takenFromFile, this, [this](const QStringList &keys) {
-        if (keys.contains(kSenderListKey) || keys.contains(kSortingKey))
+        if ((keys.contains(kSenderListKey) || keys.contains(kSortingKey)) && !hasUnstoredChanges())
             load();
     });
 }
@@ -50,6 +50,7 @@ void CASenderList::load()
     m_list = CAPersonListDictionary();
     m_kept = PWPlist();
     const PWPlist stored = m_defaults.objectForKey(kSenderListKey);
+    m_loaded = stored;
     CAPersonList persons;
     if (stored.isNull()) {
         if (std::shared_ptr<PWPerson> me = m_me ? m_me() : nullptr)
@@ -67,16 +68,36 @@ void CASenderList::load()
             m_defaults.noteProblem(problem);
     }
     m_list.replacePersonList(persons);
+    m_loadedPersons = persons;
     const qint64 sorting = m_defaults.integerForKey(kSortingKey);
     m_list.setSortingValue(sorting == 0 ? kDefaultSortingValue : int(sorting));
     Q_EMIT senderListChanged();
+    if (const QStringList restored = CAStoredListMerge::restoredNames(kSenderListKey); !restored.isEmpty())
+        Q_EMIT personsRestored(restored);
+}
+
+bool CASenderList::hasUnstoredChanges() const
+{
+    // A list never stored is compared as it was made at loading.
+    return m_loaded.isNull() ? m_list.personList() != m_loadedPersons : storedValue() != m_loaded;
+}
+
+PWPlist CASenderList::storedValue() const
+{
+    const bool kept = m_list.personList().isEmpty() && !m_kept.isNull();
+    return kept ? m_kept : PWPlist(CAPersonListDictionary::storedPersons(m_list.personList()));
 }
 
 bool CASenderList::store()
 {
     const bool kept = m_list.personList().isEmpty() && !m_kept.isNull();
-    m_defaults.setObject(kSenderListKey, kept ? m_kept : PWPlist(CAPersonListDictionary::storedPersons(m_list.personList())));
+    const PWPlist mine = kept ? m_kept : PWPlist(CAPersonListDictionary::storedPersons(m_list.personList()));
+    const PWPlist value = CAStoredListMerge::valueToStore(kSenderListKey, m_loaded, mine, m_defaults.objectForKey(kSenderListKey));
+    m_loaded = value;
+    m_defaults.setObject(kSenderListKey, value);
     m_defaults.setInteger(kSortingKey, m_list.sortingValue());
+    if (value != mine || m_defaults.objectForKey(kSenderListKey) != m_loaded)
+        load();
     // Each setting above was written through; the file is written again only when a write failed.
     const bool saved = m_defaults.isSaved() || m_defaults.synchronize();
     if (!saved)
@@ -130,7 +151,8 @@ CAPersonList CASenderList::savePersonListChanges(const CAPersonList &persons)
     replacePersonsKeepingDefault(sorted);
     store();
     Q_EMIT senderListChanged();
-    return sorted;
+    // What another process stored meanwhile was merged in and read again.
+    return m_list.personList();
 }
 
 void CASenderList::postUpdate()

@@ -58,8 +58,15 @@ public:
     // Tells every sender table to refresh ("Update Sender List Controller").
     void postUpdate();
 
+    // The senders as store() would write them now, and whether they hold changes not stored yet.
+    PWPlist storedValue() const;
+    bool hasUnstoredChanges() const;
+
 Q_SIGNALS:
     void senderListChanged();
+    // Senders this process removed came back with another process's changes (see
+    // CAPrintListArray::personsRestored).
+    void personsRestored(const QStringList &names);
 
 private:
     PWUserDefaults &m_defaults;
@@ -67,4 +74,7 @@ private:
     CAPersonListDictionary m_list;
     // The stored senders when they did not read as a list.
     PWPlist m_kept;
+    // The stored senders as last loaded or stored.
+    PWPlist m_loaded;
+    CAPersonList m_loadedPersons;
 };

@@ -33,10 +33,14 @@ std::optional<QChar::Script> scriptOf(quint32 encoding)
     case CATextEncodings::kWindowsLatin1:
     case CATextEncodings::kISOLatin1:
     case CATextEncodings::kWindowsLatin2:
+    case CATextEncodings::kISOLatin2:
         return QChar::Script_Latin;
     case CATextEncodings::kWindowsCyrillic:
+    case CATextEncodings::kISOCyrillic:
+    case CATextEncodings::kKOI8R:
         return QChar::Script_Cyrillic;
     case CATextEncodings::kWindowsGreek:
+    case CATextEncodings::kISOGreek:
         return QChar::Script_Greek;
     default:
         return std::nullopt;
@@ -52,6 +56,15 @@ bool isLetter(QChar c)
            || category == QChar::Letter_Titlecase;
 }
 
+// No text holds these: a control character of the upper half, a place the encoding leaves
+// empty, a character of private use.
+bool neverInText(QChar c)
+{
+    const QChar::Category category = c.category();
+    return category == QChar::Other_Control || category == QChar::Other_NotAssigned
+           || category == QChar::Other_PrivateUse || c.unicode() == 0xFFFD;
+}
+
 // A run of letters, weighed as it goes.
 struct Word
 {
@@ -61,12 +74,12 @@ struct Word
     bool otherScript = false;
     QChar previous;
 
-    bool plausible(QChar::Script script) const
+    // Latin letters and those of the other script in one word: no text writes that.
+    bool mixed() const { return latin && otherScript; }
+    // Cyrillic or Greek read as Latin letters are words of accented letters only.
+    bool accentedOnly(QChar::Script script) const
     {
-        // Cyrillic or Greek read as Latin letters are words of accented letters only.
-        if (script == QChar::Script_Latin && ascii == 0 && beyondAscii >= 2)
-            return false;
-        return !(latin && otherScript);
+        return script == QChar::Script_Latin && ascii == 0 && beyondAscii >= 2;
     }
 };
 
@@ -79,29 +92,54 @@ bool CATextEncodings::looksWestern(QStringView line)
 
 bool CATextEncodings::looksLikeLettersOf(QStringView line, quint32 encoding)
 {
+    const LetterWeight weight = weighLetters(line, encoding);
+    return !weight.impossible && weight.strong == 0 && weight.mild == 0 && weight.rareLetters == 0;
+}
+
+CATextEncodings::LetterWeight CATextEncodings::weighLetters(QStringView text, quint32 encoding)
+{
+    LetterWeight weight;
     const std::optional<QChar::Script> script = scriptOf(encoding);
-    if (!script)
-        return false;
+    if (!script) {
+        weight.impossible = true;
+        return weight;
+    }
     Word word;
     bool inWord = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
+    const auto endWord = [&] {
+        if (!inWord)
+            return;
+        if (word.mixed())
+            weight.impossible = true;
+        else if (word.accentedOnly(*script))
+            ++weight.strong;
+        if (word.beyondAscii > 0)
+            ++weight.items;
+        inWord = false;
+        word = Word();
+    };
+    for (qsizetype i = 0; i < text.size() && !weight.impossible; ++i) {
+        const QChar c = text.at(i);
         if (isLetter(c)) {
             const QChar::Script own = c.unicode() < 0x80 ? QChar::Script_Latin : c.script();
-            if (c.unicode() >= 0x80 && own != *script && own != QChar::Script_Common && own != QChar::Script_Inherited)
-                return false;
+            if (c.unicode() >= 0x80 && own != *script && own != QChar::Script_Common && own != QChar::Script_Inherited) {
+                weight.impossible = true;
+                break;
+            }
+            // A Greek capital with a dialytika opens a few words; the Cyrillic "а" read as Greek
+            // is one too, so it is weighed, not ruled out.
             if (!inWord && among(c.unicode(), kDialytika))
-                return false;
+                ++weight.rareLetters;
             if (inWord && *script != QChar::Script_Latin && c.unicode() >= 0x80) {
                 // Neither script puts a capital after a small letter inside a word; Greek writes
                 // its final sigma only at a word's end, and a dialytika only after a vowel (the
                 // Cyrillic "а" read as Greek is "ΰ").
                 if (c.isUpper() && word.previous.isLower())
-                    return false;
+                    ++weight.strong;
                 if (word.previous.unicode() == kFinalSigma)
-                    return false;
+                    ++weight.strong;
                 if (among(c.unicode(), kDialytika) && !among(word.previous.unicode(), kGreekVowels))
-                    return false;
+                    ++weight.strong;
             }
             inWord = true;
             (c.unicode() < 0x80 ? word.ascii : word.beyondAscii) += 1;
@@ -112,22 +150,31 @@ bool CATextEncodings::looksLikeLettersOf(QStringView line, quint32 encoding)
             word.previous = c;
             continue;
         }
-        if (inWord && !word.plausible(*script))
-            return false;
-        inWord = false;
-        word = Word();
+        endWord();
         if (c.unicode() < 0x80)
             continue;
-        if (!among(c.unicode(), kPunctuation))
-            return false;
-        const bool betweenLetters = i > 0 && i + 1 < line.size() && line.at(i - 1).isLetter() && line.at(i + 1).isLetter();
-        if (betweenLetters && !among(c.unicode(), kInsideWord))
-            return false;
-        // A currency sign stands beside a number, never against a word ("£ukasz" is a Polish
-        // "Łukasz" read as Western).
-        const bool touchesALetter = (i > 0 && line.at(i - 1).isLetter()) || (i + 1 < line.size() && line.at(i + 1).isLetter());
-        if (c.category() == QChar::Symbol_Currency && touchesALetter)
-            return false;
+        if (neverInText(c)) {
+            weight.impossible = true;
+            break;
+        }
+        ++weight.items;
+        const bool before = i > 0 && text.at(i - 1).isLetter();
+        const bool after = i + 1 < text.size() && text.at(i + 1).isLetter();
+        // A sign no name or address holds: against a word it is some other letter misread.
+        if (!among(c.unicode(), kPunctuation)) {
+            ++((before || after) ? weight.strong : weight.mild);
+            continue;
+        }
+        if (before && after && !among(c.unicode(), kInsideWord)) {
+            ++weight.strong;
+            continue;
+        }
+        // A currency sign stands beside a number, hardly ever against a word ("£ukasz" is a
+        // Polish "Łukasz" read as Western, "€uro" a shop's name).
+        if (c.category() == QChar::Symbol_Currency && (before || after))
+            ++weight.mild;
     }
-    return !inWord || word.plausible(*script);
+    if (!weight.impossible)
+        endWord();
+    return weight;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/PWUtf8.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
@@ -26,7 +27,7 @@ struct EncodingEntry
 // The default list of the import dialog first, then numbers other versions have stored.
 // The two Mac encodings of East Asia have no converter of their own here; their nearest
 // relatives read the characters they share with them.
-constexpr std::array<EncodingEntry, 22> kEncodings = {{
+constexpr std::array<EncodingEntry, 24> kEncodings = {{
     {10, nullptr, "Unicode (UTF-16)"},
     {4, "UTF-8", "Unicode (UTF-8)"},
     {30, "macintosh", "Western (Mac OS Roman)"},
@@ -49,6 +50,8 @@ constexpr std::array<EncodingEntry, 22> kEncodings = {{
     {kForeign | 0x0100u, nullptr, "Unicode (UTF-16)"},
     {0x90000100u, "UTF-16BE", "Unicode (UTF-16BE)"},
     {0x94000100u, "UTF-16LE", "Unicode (UTF-16LE)"},
+    {CATextEncodings::kISOCyrillic, "ISO-8859-5", "Cyrillic (ISO 8859-5)"},
+    {CATextEncodings::kISOGreek, "ISO-8859-7", "Greek (ISO 8859-7)"},
 }};
 
 const EncodingEntry *entryFor(quint32 number)
@@ -218,48 +221,63 @@ std::optional<QString> decodeUtf16(const QByteArray &bytes, QString *reason)
     return decodeWith(decoder, body, "UTF-16", reason);
 }
 
-// The 8-bit encodings a guess may pick, with the names a charset detector gives them (an ISO
-// encoding reads the letters of its Windows sibling alike).
-struct Guessable
+// The names a charset detector gives the encodings it tells apart, and the weighed encodings
+// each name vouches for: it calls text of Windows Latin 2 without bytes of 0x80 to 0x9F by the
+// ISO name, whose letters it weighs, and so on.
+struct DetectorName
 {
-    quint32 number;
-    std::array<const char *, 2> detectorNames;
+    const char *name;
+    std::array<quint32, 2> vouchesFor;
 };
 
-constexpr Guessable kGuessable[] = {
-    {CATextEncodings::kWindowsLatin1, {"windows-1252", "ISO-8859-1"}},
-    {CATextEncodings::kWindowsLatin2, {"windows-1250", "ISO-8859-2"}},
-    {CATextEncodings::kWindowsCyrillic, {"windows-1251", nullptr}},
-    {CATextEncodings::kWindowsGreek, {"windows-1253", "ISO-8859-7"}},
+constexpr DetectorName kDetectorNames[] = {
+    {"windows-1252", {CATextEncodings::kWindowsLatin1, 0}},
+    {"ISO-8859-1", {CATextEncodings::kWindowsLatin1, 0}},
+    {"windows-1250", {CATextEncodings::kWindowsLatin2, 0}},
+    {"ISO-8859-2", {CATextEncodings::kWindowsLatin2, CATextEncodings::kISOLatin2}},
+    {"windows-1251", {CATextEncodings::kWindowsCyrillic, 0}},
+    {"KOI8-R", {CATextEncodings::kKOI8R, 0}},
+    {"ISO-8859-5", {CATextEncodings::kISOCyrillic, 0}},
+    {"windows-1253", {CATextEncodings::kWindowsGreek, 0}},
+    {"ISO-8859-7", {CATextEncodings::kWindowsGreek, CATextEncodings::kISOGreek}},
 };
 
-QString decodeEightBit(QByteArrayView line, quint32 number)
+// The confidence (0 to 100) ICU's charset detector gives each weighed encoding for the sample:
+// the best of the names that vouch for it; 0 where none does.
+QHash<quint32, int> detectorConfidences(QByteArrayView sample)
 {
-    if (number == CATextEncodings::kWindowsLatin1)
-        return CATextEncodings::decodeWindowsLatin1(line);
-    QStringDecoder decoder(entryFor(number)->codec, QStringConverter::Flag::Stateless);
-    return decoder.decode(line);
-}
-
-// The charsets ICU's detector finds in the sample, best first; its confidence is not weighed
-// here: on a few lines it is low whatever it names.
-QList<QByteArray> detectorRanking(QByteArrayView sample)
-{
+    QHash<quint32, int> confidences;
     UErrorCode status = U_ZERO_ERROR;
     const std::unique_ptr<UCharsetDetector, decltype(&ucsdet_close)> detector(ucsdet_open(&status), &ucsdet_close);
     if (U_FAILURE(status) || !detector)
-        return {};
+        return confidences;
     ucsdet_setText(detector.get(), sample.data(), int32_t(sample.size()), &status);
     int32_t found = 0;
     const UCharsetMatch **matches = ucsdet_detectAll(detector.get(), &found, &status);
-    QList<QByteArray> names;
     for (int32_t i = 0; U_SUCCESS(status) && matches && i < found; ++i) {
-        UErrorCode nameStatus = U_ZERO_ERROR;
-        const char *name = ucsdet_getName(matches[i], &nameStatus);
-        if (U_SUCCESS(nameStatus) && name)
-            names.append(QByteArray(name));
+        UErrorCode matchStatus = U_ZERO_ERROR;
+        const char *name = ucsdet_getName(matches[i], &matchStatus);
+        const int confidence = ucsdet_getConfidence(matches[i], &matchStatus);
+        if (U_FAILURE(matchStatus) || !name)
+            continue;
+        for (const DetectorName &known : kDetectorNames) {
+            if (qstricmp(known.name, name) != 0)
+                continue;
+            for (const quint32 encoding : known.vouchesFor) {
+                if (encoding != 0)
+                    confidences[encoding] = std::max(confidences.value(encoding), confidence);
+            }
+        }
     }
-    return names;
+    return confidences;
+}
+
+QString decodeEightBit(QByteArrayView bytes, quint32 number)
+{
+    if (number == CATextEncodings::kWindowsLatin1)
+        return CATextEncodings::decodeWindowsLatin1(bytes);
+    QStringDecoder decoder(entryFor(number)->codec, QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
 }
 
 } // namespace
@@ -267,6 +285,48 @@ QList<QByteArray> detectorRanking(QByteArrayView sample)
 bool CATextEncodings::isKnown(quint32 encoding)
 {
     return entryFor(encoding) != nullptr;
+}
+
+QString CATextEncodings::name(quint32 encoding)
+{
+    const EncodingEntry *entry = entryFor(encoding);
+    if (!entry)
+        return QString();
+    if (!entry->codec)
+        return QStringLiteral("UTF-16");
+    return QString::fromLatin1(entry->codec);
+}
+
+QStringList CATextEncodings::names()
+{
+    QStringList all;
+    for (const EncodingEntry &entry : kEncodings) {
+        const QString own = name(entry.number);
+        if (!all.contains(own))
+            all.append(own);
+    }
+    return all;
+}
+
+std::optional<quint32> CATextEncodings::fromName(const QString &typed)
+{
+    // Only letters and digits count: "ISO-8859-2", "iso8859_2" and "ISO 8859-2" are one name,
+    // and the code page of a Windows encoding is its number ("cp1250").
+    const auto bare = [](QString text) {
+        text = text.toLower();
+        text.removeIf([](QChar c) { return !c.isLetterOrNumber(); });
+        if (text.startsWith(QLatin1String("cp")) && text.size() == 6)
+            text.replace(0, 2, QStringLiteral("windows"));
+        return text;
+    };
+    const QString wanted = bare(typed);
+    if (wanted.isEmpty())
+        return std::nullopt;
+    for (const EncodingEntry &entry : kEncodings) {
+        if (bare(name(entry.number)) == wanted || bare(QString::fromLatin1(entry.displayName)) == wanted)
+            return entry.number;
+    }
+    return std::nullopt;
 }
 
 QString CATextEncodings::displayName(quint32 encoding)
@@ -290,7 +350,7 @@ QString CATextEncodings::decodeWindowsLatin1(QByteArrayView bytes)
 }
 
 std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 encoding, QString *reason,
-                                               QString *linesNote, bool guessed, QString *fileNote)
+                                               QString *linesNote, bool guessed, QString *fileNote, bool readsAsWords)
 {
     if (linesNote)
         linesNote->clear();
@@ -318,12 +378,11 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
     }
     if (guessed && encoding != kUTF8) {
         // Nobody chose the encoding: the bytes suggested it. Lines of UTF-8 stay that. A file all
-        // in one 8-bit encoding, its letters those of the encoding's script by their look, is
-        // read in it and said so once; otherwise every other line beyond ASCII is named, for its
-        // letters may be of an encoding no guess can tell (Shift-JIS read as Western letters), or
-        // the file needs two.
+        // in one 8-bit encoding, its letters words of the encoding's script, is read in it and
+        // said so once; otherwise every other line beyond ASCII is named, for its letters may be
+        // of an encoding no guess can tell (Shift-JIS read as Western letters), or the file needs
+        // two.
         bool utf8Line = false;
-        bool lettersOfIt = true;
         std::optional<QStringDecoder> lineDecoder;
         QString text = decodeLineByLine(
             body,
@@ -347,11 +406,10 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
                         decoded = decodeWindowsLatin1(line);
                     }
                 }
-                lettersOfIt = lettersOfIt && looksLikeLettersOf(decoded, encoding);
                 return decoded;
             },
             otherLines);
-        if (fileNote && lettersOfIt && !utf8Line && !otherLines.isEmpty()) {
+        if (fileNote && readsAsWords && !utf8Line && !otherLines.isEmpty()) {
             *fileNote = QStringLiteral("The file is not UTF-8 text; it was read as %1.").arg(displayName(encoding));
             return text;
         }
@@ -390,16 +448,22 @@ std::optional<QString> CATextEncodings::decode(const QByteArray &bytes, quint32 
     return text;
 }
 
-quint32 CATextEncodings::detect(const QByteArray &bytes)
+quint32 CATextEncodings::detect(const QByteArray &bytes, const QString &language,
+                                std::optional<EightBitReading> *eightBit)
 {
+    if (eightBit)
+        eightBit->reset();
     if (startsWith(bytes, {0xEF, 0xBB, 0xBF}))
         return kUTF8;
     if (startsWith(bytes, {0xFF, 0xFE}) || startsWith(bytes, {0xFE, 0xFF}) || utf16ByZeros(bytes))
         return kUnicode;
     if (PWIsValidUtf8(bytes) || mostlyUtf8(bytes))
         return kUTF8;
-    if (const std::optional<quint32> eightBit = guessEightBit(bytes))
-        return *eightBit;
+    if (const std::optional<EightBitReading> reading = guessEightBit(bytes, language)) {
+        if (eightBit)
+            *eightBit = reading;
+        return reading->encoding;
+    }
     for (const char byte : bytes) {
         if (isWindowsLatin1Gap(quint8(byte)))
             return kISOLatin1;
@@ -407,10 +471,52 @@ quint32 CATextEncodings::detect(const QByteArray &bytes)
     return kWindowsLatin1;
 }
 
-std::optional<quint32> CATextEncodings::guessEightBit(const QByteArray &bytes)
+const QList<quint32> &CATextEncodings::weighedEncodings()
+{
+    static const QList<quint32> encodings = {kWindowsLatin1, kWindowsLatin2, kWindowsCyrillic, kWindowsGreek,
+                                             kISOLatin2,     kKOI8R,         kISOCyrillic,     kISOGreek};
+    return encodings;
+}
+
+QList<quint32> CATextEncodings::encodingsOfLanguage(const QString &language)
+{
+    static const QStringList centralEuropean = {QStringLiteral("cs"), QStringLiteral("sk"), QStringLiteral("hu"),
+                                                QStringLiteral("pl"), QStringLiteral("sl"), QStringLiteral("hr"),
+                                                QStringLiteral("ro")};
+    static const QStringList cyrillic = {QStringLiteral("ru"), QStringLiteral("uk"), QStringLiteral("bg"),
+                                         QStringLiteral("sr"), QStringLiteral("be"), QStringLiteral("mk")};
+    const QString code = language.toLower();
+    if (centralEuropean.contains(code))
+        return {kWindowsLatin2, kISOLatin2};
+    if (cyrillic.contains(code))
+        return {kWindowsCyrillic, kKOI8R, kISOCyrillic};
+    if (code == QLatin1String("el"))
+        return {kWindowsGreek, kISOGreek};
+    return {kWindowsLatin1};
+}
+
+QString CATextEncodings::localeLanguage()
+{
+    // The variables in the order the C library weighs them for the character type; an empty one
+    // counts as unset.
+    for (const char *variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const QString value = qEnvironmentVariable(variable);
+        if (value.isEmpty())
+            continue;
+        qsizetype end = 0;
+        while (end < value.size() && value.at(end) != u'_' && value.at(end) != u'.' && value.at(end) != u'@')
+            ++end;
+        return value.left(end);
+    }
+    return QStringLiteral("C");
+}
+
+std::optional<CATextEncodings::EightBitReading> CATextEncodings::guessEightBit(const QByteArray &bytes,
+                                                                               const QString &language)
 {
     // The letters of a bounded sample of the lines that matter decide: ASCII columns and UTF-8
-    // lines would only thin out the evidence. Every line is weighed again as the file is read.
+    // lines would only thin out the evidence. Single-byte encodings read the whole sample at once:
+    // no line end is inside a character.
     constexpr qsizetype kSampleBytes = qsizetype(1) << 20;
     QByteArray sample;
     forEachLine(bytes, [&](QByteArrayView line, QByteArrayView) {
@@ -420,33 +526,67 @@ std::optional<quint32> CATextEncodings::guessEightBit(const QByteArray &bytes)
     });
     if (sample.isEmpty())
         return std::nullopt;
-    // Readings that look like their letters; one equal to the Western reading tells nothing apart
-    // (the letters Latin 1 and 2 share, punctuation only). Single-byte encodings read the whole
-    // sample at once: no line end is inside a character.
-    QList<quint32> plausible;
-    QString western;
-    for (const Guessable &guessable : kGuessable) {
-        const QString text = decodeEightBit(sample, guessable.number);
-        if (guessable.number == kWindowsLatin1)
-            western = text;
-        else if (text == western)
+    // Readings whose letters read as words; a reading equal to one weighed before it tells
+    // nothing apart (the letters Latin 1 and 2 share, punctuation only).
+    struct Plausible
+    {
+        quint32 encoding;
+        qsizetype mild;
+    };
+    QList<Plausible> plausible;
+    QList<QString> readings;
+    for (const quint32 encoding : weighedEncodings()) {
+        QString text = decodeEightBit(sample, encoding);
+        if (readings.contains(text))
             continue;
-        const QList<QStringView> lines = QStringView(text).split(u'\n');
-        const bool looks = std::all_of(lines.cbegin(), lines.cend(), [&guessable](QStringView line) {
-            return looksLikeLettersOf(line, guessable.number);
-        });
-        if (looks)
-            plausible.append(guessable.number);
+        const LetterWeight weight = weighLetters(text, encoding);
+        readings.append(std::move(text));
+        // A rare letter or sign does not turn a file of words away: at most one mark for each
+        // three words or signs beyond ASCII, one at least.
+        if (!weight.impossible && weight.strong == 0
+            && weight.mild + weight.rareLetters <= std::max<qsizetype>(1, weight.items / 3))
+            plausible.append({encoding, weight.mild});
     }
-    if (plausible.size() <= 1)
-        return plausible.isEmpty() ? std::nullopt : std::optional<quint32>(plausible.first());
-    for (const QByteArray &name : detectorRanking(sample)) {
-        for (const Guessable &guessable : kGuessable) {
-            const bool named = std::any_of(guessable.detectorNames.begin(), guessable.detectorNames.end(),
-                                           [&name](const char *own) { return own && name.compare(own, Qt::CaseInsensitive) == 0; });
-            if (named && plausible.contains(guessable.number))
-                return guessable.number;
-        }
+    if (plausible.isEmpty())
+        return std::nullopt;
+    const qsizetype fewest =
+        std::min_element(plausible.cbegin(), plausible.cend(), [](const Plausible &a, const Plausible &b) {
+            return a.mild < b.mild;
+        })->mild;
+    QList<quint32> best;
+    for (const Plausible &reading : std::as_const(plausible)) {
+        if (reading.mild == fewest)
+            best.append(reading.encoding);
     }
-    return std::nullopt;
+    EightBitReading result;
+    const auto take = [&](quint32 encoding, EightBitReading::By by) {
+        result.encoding = encoding;
+        result.decidedBy = by;
+        result.alternatives = best;
+        result.alternatives.removeOne(encoding);
+        return result;
+    };
+    if (best.size() == 1)
+        return take(best.first(), EightBitReading::By::Letters);
+    // On a few names a detector's guess is little better than a coin's: it decides only when
+    // it is sure and far surer of one reading than of any other.
+    const QHash<quint32, int> confidences = detectorConfidences(sample);
+    quint32 surest = best.first();
+    for (const quint32 encoding : std::as_const(best)) {
+        if (confidences.value(encoding) > confidences.value(surest))
+            surest = encoding;
+    }
+    int next = 0;
+    for (const quint32 encoding : std::as_const(best)) {
+        if (encoding != surest)
+            next = std::max(next, confidences.value(encoding));
+    }
+    const int sure = confidences.value(surest);
+    if (sure >= kDetectorPlain && sure >= 2 * next)
+        return take(surest, EightBitReading::By::Detector);
+    for (const quint32 encoding : encodingsOfLanguage(language)) {
+        if (best.contains(encoding))
+            return take(encoding, EightBitReading::By::Locale);
+    }
+    return take(best.first(), EightBitReading::By::Order);
 }

@@ -3,6 +3,7 @@
 #include "app/contacts/CAContactsLog.h"
 #include "app/contacts/CAImportWorker.h"
 #include "kernel/address/FTPersonFields.h"
+#include "kernel/base/CDDCountryNames.h"
 #include "platform/PWMultiValue.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPersonProperties.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-enum class Place { Single, Phone, Email, Address, StreetLine };
+enum class Place { Single, Phone, Email, Address, StreetLine, CountryCode };
 
 struct KeyPlace
 {
@@ -90,6 +91,10 @@ const KeyPlace kPlaces[] = {
     {"homepobox", Place::StreetLine, &kPWAddressStreetKey, 0, 2},
     {"workpobox", Place::StreetLine, &kPWAddressStreetKey, 1, 2},
     {"otherpobox", Place::StreetLine, &kPWAddressStreetKey, 2, 2},
+    // A country's two-letter code stands in for a country the address lacks, as its name.
+    {"homecountrycode", Place::CountryCode, &kPWAddressCountryKey, 0},
+    {"workcountrycode", Place::CountryCode, &kPWAddressCountryKey, 1},
+    {"othercountrycode", Place::CountryCode, &kPWAddressCountryKey, 2},
 };
 
 const KeyPlace *placeOf(const QString &key)
@@ -150,11 +155,24 @@ std::vector<PlacedColumn> plan(const CADelimitedText::Registry &registry)
     return columns;
 }
 
-std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::vector<PlacedColumn> &columns)
+// A column of country codes, with the values in it that are no country's code.
+struct UnknownCodes
+{
+    int column;
+    QStringList values;
+};
+
+std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::vector<PlacedColumn> &columns,
+                                         std::vector<UnknownCodes> *unknownCodes = nullptr)
 {
     std::shared_ptr<PWPerson> person = PWPerson::create();
     PWPlist::Dictionary addresses[3];
     QString nextLines[3][3];
+    struct Code
+    {
+        QString value;
+        int column = -1;
+    } codes[3];
     PWMultiValue phones;
     PWMultiValue emails;
     for (const PlacedColumn &placed : columns) {
@@ -182,6 +200,9 @@ std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::v
         case Place::StreetLine:
             nextLines[place->address][place->line] = value;
             break;
+        case Place::CountryCode:
+            codes[place->address] = {value.trimmed(), placed.column};
+            break;
         }
     }
     for (int i = 0; i < 3; ++i) {
@@ -194,6 +215,26 @@ std::shared_ptr<PWPerson> personFromPlan(const QStringList &fields, const std::v
             addresses[i].insert(kPWAddressStreetKey,
                                 PWPlist::fromString(street.trimmed().isEmpty() ? line : street + u'\n' + line));
         }
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (codes[i].value.isEmpty())
+            continue;
+        const QString country = CDDCountryNameFromCode(codes[i].value);
+        if (country.isEmpty()) {
+            // A dialling code or a name is no code to lay an address out by: named, not used.
+            if (unknownCodes) {
+                auto entry = std::find_if(unknownCodes->begin(), unknownCodes->end(),
+                                          [&](const UnknownCodes &known) { return known.column == codes[i].column; });
+                if (entry == unknownCodes->end())
+                    entry = unknownCodes->insert(unknownCodes->end(), {codes[i].column, {}});
+                if (!entry->values.contains(codes[i].value))
+                    entry->values.append(codes[i].value);
+            }
+            continue;
+        }
+        // A code alone makes no address; the country a column names stays.
+        if (hasAnyPart(addresses[i]) && addresses[i].value(kPWAddressCountryKey).toString().trimmed().isEmpty())
+            addresses[i].insert(kPWAddressCountryKey, PWPlist::fromString(country));
     }
     PWMultiValue addressValue;
     const QString *labels[3] = {&kPWAddressHomeLabel, &kPWAddressWorkLabel, &kOther};
@@ -238,7 +279,8 @@ bool placesAnything(const QStringList &fields, const std::vector<PlacedColumn> &
 // Records that are no one else's are let go of as their persons are made, and the list of them
 // shrinks by halves.
 std::optional<CAPersonList> peopleFromRecords(CADelimitedText::Records records, const std::vector<PlacedColumn> &columns,
-                                              const CATextFileImport::RecordReport &report, qsizetype *skipped)
+                                              const CATextFileImport::RecordReport &report, qsizetype *skipped,
+                                              std::vector<UnknownCodes> *unknownCodes = nullptr)
 {
     constexpr qsizetype kLeastShrink = 4096;
     CAPersonList persons;
@@ -264,7 +306,7 @@ std::optional<CAPersonList> peopleFromRecords(CADelimitedText::Records records, 
             if (field.contains(kPilcrow))
                 field.replace(kPilcrow, QLatin1Char('\n'));
         }
-        persons.append(personFromPlan(fields, columns));
+        persons.append(personFromPlan(fields, columns, unknownCodes));
     }
     return persons;
 }
@@ -280,7 +322,7 @@ std::optional<CAPersonList> CATextFileImport::peopleFromData(QByteArray bytes,
                                                              const CATextImportOptions &options, QWidget *window,
                                                              QStringList *problems,
                                                              const CAContactImportHooks &hooks,
-                                                             const RecordReport &report)
+                                                             const RecordReport &report, QStringList *notes)
 {
     CADelimitedText text(std::move(bytes));
     if (options.headerForced)
@@ -305,7 +347,28 @@ std::optional<CAPersonList> CATextFileImport::peopleFromData(QByteArray bytes,
         return CAPersonList();
     }
     qsizetype skipped = 0;
-    std::optional<CAPersonList> persons = peopleFromRecords(text.takePersonData(), columns, report, &skipped);
+    QStringList header;
+    if (text.hasHeader())
+        header = text.row(0);
+    std::vector<UnknownCodes> unknownCodes;
+    std::optional<CAPersonList> persons = peopleFromRecords(text.takePersonData(), columns, report, &skipped, &unknownCodes);
+    QStringList *said = notes ? notes : problems;
+    for (const UnknownCodes &codes : unknownCodes) {
+        if (!said)
+            break;
+        constexpr qsizetype kNamed = 3;
+        QStringList quoted;
+        for (const QString &value : codes.values.first(std::min(codes.values.size(), kNamed)))
+            quoted.append(QStringLiteral("\"%1\"").arg(value));
+        if (codes.values.size() > kNamed)
+            quoted.append(QStringLiteral("%1 more").arg(codes.values.size() - kNamed));
+        const QString column = codes.column < header.size() ? QStringLiteral("\"%1\"").arg(header.at(codes.column).trimmed())
+                                                            : QString::number(codes.column + 1);
+        said->append(QStringLiteral("The column %1 holds %2, which %3 no country's two-letter code and %4 not used.")
+                          .arg(column, quoted.join(QStringLiteral(", ")),
+                               codes.values.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+                               codes.values.size() == 1 ? QStringLiteral("is") : QStringLiteral("are")));
+    }
     if (persons && skipped > 0 && problems)
         problems->append(QStringLiteral("%1 of %2 records hold nothing in the columns read and were left out.")
                              .arg(skipped)

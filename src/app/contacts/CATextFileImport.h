@@ -33,10 +33,14 @@ public:
     // out: none of these makes a blank person. Why nothing or less could be read goes into problems.
     // The bytes and the records are let go of while the persons are made: pass the bytes on
     // (std::move) when nothing else needs them, so that they are not held to the end.
+    // A column of country codes fills an address's missing country with the country's name;
+    // values that are no country's two-letter code are named in notes (else in problems) and
+    // not used.
     static std::optional<CAPersonList> peopleFromData(QByteArray bytes, const CATextImportOptions &options,
                                                       QWidget *window, QStringList *problems = nullptr,
                                                       const CAContactImportHooks &hooks = CAContactImportHooks::shared(),
-                                                      const RecordReport &report = RecordReport());
+                                                      const RecordReport &report = RecordReport(),
+                                                      QStringList *notes = nullptr);
     // Rows another program exported (a workbook, a database) as the user sees them in the import
     // dialog, with the import's progress; each problem is named by the file it came from. The
     // bytes are let go of as peopleFromData() does.

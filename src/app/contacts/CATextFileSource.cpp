@@ -55,19 +55,21 @@ QString CATextFileSource::name()
 
 std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, QStringList *problems)
 {
-    return readTextFile(path, nullptr, problems, nullptr, nullptr, nullptr);
+    return readTextFile(path, nullptr, problems, nullptr, nullptr, nullptr, EncodingChoice());
 }
 
 std::optional<CAPersonList> CATextFileSource::personsFromTextFile(const QString &path, const ColumnChoices &columns,
                                                                   QStringList *problems, std::optional<QStringList> *nameless,
-                                                                  qsizetype *takenByQuotes, ColumnsRead *columnsRead)
+                                                                  qsizetype *takenByQuotes, ColumnsRead *columnsRead,
+                                                                  const EncodingChoice &encoding)
 {
-    return readTextFile(path, &columns, problems, nameless, takenByQuotes, columnsRead);
+    return readTextFile(path, &columns, problems, nameless, takenByQuotes, columnsRead, encoding);
 }
 
 std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, const ColumnChoices *columns,
                                                            QStringList *problems, std::optional<QStringList> *nameless,
-                                                           qsizetype *takenByQuotes, ColumnsRead *columnsRead)
+                                                           qsizetype *takenByQuotes, ColumnsRead *columnsRead,
+                                                           const EncodingChoice &encoding)
 {
     PWFileReader::Result file = PWFileReader::read(path, PWFileReader::kDelimitedTextLimit, textSignature());
     if (!file.ok()) {
@@ -83,10 +85,21 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
     CAContactImportHooks hooks;
     CATextImportOptions options;
     bool refusedNameless = false;
+    bool cancelled = false;
     if (columns) {
         options.showDialog = true;
-        hooks.confirmTextImport = [columns, &read, &refusedNameless, nameless, takenByQuotes, columnsRead](
-                                      CADelimitedText &text, const CATextImportOptions &, QWidget *) {
+        hooks.confirmTextImport = [columns, &read, &refusedNameless, &cancelled, nameless, takenByQuotes, columnsRead,
+                                   &encoding](CADelimitedText &text, const CATextImportOptions &, QWidget *) {
+            if (encoding.encoding) {
+                text.setEncoding(*encoding.encoding);
+            } else if (!text.decidedByLetters() && encoding.askWhenUndecided) {
+                if (!encoding.askWhenUndecided(text)) {
+                    cancelled = true;
+                    if (columnsRead)
+                        columnsRead->cancelled = true;
+                    return false;
+                }
+            }
             if (takenByQuotes)
                 *takenByQuotes = text.recordsTakenByQuotes();
             const QStringList header = text.row(0);
@@ -140,6 +153,10 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
                 columnsRead->unread = unplaced;
                 columnsRead->placed = registry.keys();
                 columnsRead->notes = text.notes();
+                columnsRead->encoding = text.encoding();
+                if (const std::optional<CATextEncodings::EightBitReading> reading = text.eightBitReading();
+                    reading && !text.decidedByLetters())
+                    columnsRead->otherReadings = reading->alternatives;
                 return true;
             }
             for (const QString &column : std::as_const(unplaced))
@@ -147,8 +164,13 @@ std::optional<CAPersonList> CATextFileSource::readTextFile(const QString &path, 
             return true;
         };
     }
-    std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(std::move(file.bytes), options, nullptr, &read, hooks);
-    if (refusedNameless)
+    QStringList codeNotes;
+    std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(
+        std::move(file.bytes), options, nullptr, &read, hooks, CATextFileImport::RecordReport(),
+        columnsRead ? &codeNotes : nullptr);
+    if (columnsRead)
+        columnsRead->notes.append(codeNotes);
+    if (refusedNameless || cancelled)
         return std::nullopt;
     if (columnsRead) {
         // Said as every problem is, of the file by its name.

@@ -5,6 +5,9 @@
 
 #include <QObject>
 
+#include <functional>
+
+class CADelimitedText;
 class PWUserDefaults;
 class QWidget;
 
@@ -44,16 +47,31 @@ public:
     using ColumnChoices = QList<QPair<QString, QString>>;
     // With columns read, what the reading did that the text does not lack (a file of one 8-bit
     // encoding read in it) is said in notes, not in problems.
+    // otherReadings: the 8-bit encodings the file's letters read as words in as well, when they
+    // did not decide its reading alone.
     struct ColumnsRead
     {
         QStringList unread;
         QStringList placed;
         QStringList notes;
+        QList<quint32> otherReadings;
+        quint32 encoding = 0; // the encoding read in
+        // The user said no when asked for the encoding (EncodingChoice::askWhenUndecided).
+        bool cancelled = false;
+    };
+    // The encoding the caller chose, in place of the one the bytes suggest; and, when no
+    // encoding is chosen, what asks the user when the letters did not decide it (false cancels
+    // the reading: nothing is read).
+    struct EncodingChoice
+    {
+        std::optional<quint32> encoding;
+        std::function<bool(CADelimitedText &text)> askWhenUndecided;
     };
     static std::optional<CAPersonList> personsFromTextFile(const QString &path, const ColumnChoices &columns,
                                                            QStringList *problems, std::optional<QStringList> *nameless = nullptr,
                                                            qsizetype *takenByQuotes = nullptr,
-                                                           ColumnsRead *columnsRead = nullptr);
+                                                           ColumnsRead *columnsRead = nullptr,
+                                                           const EncodingChoice &encoding = EncodingChoice());
     static void registerWith(CADataSourceContainer &container);
 
     explicit CATextFileSource(CADataSourceContainer &container, QObject *parent = nullptr);
@@ -72,7 +90,8 @@ Q_SIGNALS:
 private:
     static std::optional<CAPersonList> readTextFile(const QString &path, const ColumnChoices *columns,
                                                     QStringList *problems, std::optional<QStringList> *nameless,
-                                                    qsizetype *takenByQuotes, ColumnsRead *columnsRead);
+                                                    qsizetype *takenByQuotes, ColumnsRead *columnsRead,
+                                                    const EncodingChoice &encoding);
 
     CADataSourceContainer &m_container;
     std::optional<CAPersonList> m_source;

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -42,6 +44,7 @@ constexpr KeyTitle kKeys[] = {
     {"workstate", "Work State"},
     {"workzip", "Work ZIP"},
     {"workcountry", "Work Country"},
+    {"workcountrycode", "Work Country Code"},
     {"homestreet", "Home Street"},
     {"homestreet2", "Home Street 2"},
     {"homestreet3", "Home Street 3"},
@@ -50,6 +53,7 @@ constexpr KeyTitle kKeys[] = {
     {"homestate", "Home State"},
     {"homezip", "Home ZIP"},
     {"homecountry", "Home Country"},
+    {"homecountrycode", "Home Country Code"},
     {"otherstreet", "Other Street"},
     {"otherstreet2", "Other Street 2"},
     {"otherstreet3", "Other Street 3"},
@@ -58,6 +62,7 @@ constexpr KeyTitle kKeys[] = {
     {"otherstate", "Other State"},
     {"otherzip", "Other ZIP"},
     {"othercountry", "Other Country"},
+    {"othercountrycode", "Other Country Code"},
     {"phonework", "Work Phone"},
     {"phonehome", "Home Phone"},
     {"phoneother", "Other Phone"},
@@ -163,6 +168,18 @@ void CATextImportDialog::prepare(CADelimitedText &text, const CATextImportOption
         m_ui->_delimiterButton->setCurrentIndex(-1);
     }
     const QSignalBlocker encodingBlocker(m_ui->_encodingButton);
+    // The readings the letters of the text allow as well are offered, whatever the list holds.
+    if (const std::optional<CATextEncodings::EightBitReading> reading = text.eightBitReading()) {
+        for (const quint32 other : reading->alternatives) {
+            const bool listed = std::any_of(m_encodingList.cbegin(), m_encodingList.cend(), [other](const QString &stored) {
+                return CATextEncodings::fromStoredText(stored) == other;
+            });
+            if (!listed) {
+                m_encodingList.append(QString::number(qint32(other)));
+                m_ui->_encodingButton->addItem(CATextEncodings::displayName(other));
+            }
+        }
+    }
     qsizetype encodingIndex = -1;
     for (qsizetype index = 0; index < m_encodingList.size() && encodingIndex < 0; ++index) {
         if (CATextEncodings::fromStoredText(m_encodingList.at(index)) == text.encoding())

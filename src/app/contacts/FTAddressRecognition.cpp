@@ -355,6 +355,29 @@ CAPersonDictionary parseServiceText(const QString &text)
     return fillPersonDictionaryWithLines(lines, roles, found.layout, found.postalWordIndex);
 }
 
+CAAddressTexts firstAddressOfText(const QString &text)
+{
+    const QStringList given = splitServiceTextLines(withoutControlCharacters(text));
+    CAAddressTexts found{text, 0};
+    qsizetype firstEnd = 0;
+    qsizetype blockStart = 0;
+    const auto closeBlock = [&](qsizetype end) {
+        if (end > blockStart) {
+            const QStringList lines = deleteUnneededLine(arrayByTrimmingCharacters(given.mid(blockStart, end - blockStart)));
+            if (!lines.isEmpty() && findAddressLayout(lines).postalWordIndex >= 0 && ++found.count == 1)
+                firstEnd = end;
+        }
+        blockStart = end + 1;
+    };
+    for (qsizetype i = 0; i < given.size(); ++i)
+        if (given[i].isEmpty())
+            closeBlock(i);
+    closeBlock(given.size());
+    if (found.count > 1)
+        found.first = given.mid(0, firstEnd).join(u'\n');
+    return found;
+}
+
 std::shared_ptr<PWPerson> initABPersonWithDictionary(const CAPersonDictionary &dictionary)
 {
     auto person = PWPerson::create();

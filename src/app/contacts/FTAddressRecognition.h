@@ -19,6 +19,18 @@ class PWPerson;
 
 // The whole reading.
 CAPersonDictionary parseServiceText(const QString &text);
+
+// A text may hold several addresses, set apart by blank lines (a list copied from a letter or a
+// page). Each block of lines whose postal code is found is one address; a block without one (a
+// name or a country set apart) is no address of its own.
+struct CAAddressTexts
+{
+    // The text up to the end of its first address; the whole text when it holds one or none.
+    QString first;
+    // How many addresses the text holds.
+    int count = 0;
+};
+CAAddressTexts firstAddressOfText(const QString &text);
 // A new person: name, company and department from the dictionary, and one work address of its
 // street, city, state, ZIP and country.
 std::shared_ptr<PWPerson> initABPersonWithDictionary(const CAPersonDictionary &dictionary);

@@ -29,14 +29,40 @@ QRect CAWindowPlacement::availableArea(const QWidget *window)
     return screen ? screen->availableGeometry() : QRect();
 }
 
-QMargins CAWindowPlacement::decorations(const QWidget *window)
+namespace {
+
+// The decorations round a window on the screen, as the window system reports them; none while
+// it reports none.
+std::optional<QMargins> measuredDecorations(const QWidget *window)
 {
     const QRect outer = window->frameGeometry();
     const QRect inner = window->geometry();
     if (window->isVisible() && outer != inner && outer.contains(inner))
         return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
                         outer.bottom() - inner.bottom());
-    return QMargins(0, kTitleBar, 0, 0);
+    return std::nullopt;
+}
+
+} // namespace
+
+QMargins CAWindowPlacement::decorations(const QWidget *window)
+{
+    return measuredDecorations(window).value_or(kAssumedFrame);
+}
+
+QMargins CAWindowPlacement::decorationsShown(const QMargins &assumed)
+{
+    std::optional<QMargins> widest;
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        const std::optional<QMargins> margins = measuredDecorations(window);
+        if (!margins)
+            continue;
+        widest = !widest ? *margins
+                         : QMargins(std::max(widest->left(), margins->left()), std::max(widest->top(), margins->top()),
+                                    std::max(widest->right(), margins->right()),
+                                    std::max(widest->bottom(), margins->bottom()));
+    }
+    return widest.value_or(assumed);
 }
 
 QRect CAWindowPlacement::frameOf(const QWidget *window)
@@ -102,6 +128,60 @@ QRect CAWindowPlacement::placeInside(QWidget *window, const QRect &room)
     if (inner != window->geometry())
         window->setGeometry(inner);
     return window->geometry().marginsAdded(margins);
+}
+
+QString CAWindowPlacement::frameText(const QRect &frame, const QRect &screen)
+{
+    QString text;
+    for (const int value : {frame.x(), frame.y(), frame.width(), frame.height(), screen.x(), screen.y(), screen.width(),
+                            screen.height()})
+        text += QString::number(value) + u' ';
+    return text;
+}
+
+QString CAWindowPlacement::frameText(const QWidget *window)
+{
+    return window ? frameText(QRect(window->pos(), window->size()), availableArea(window)) : QString();
+}
+
+std::optional<QRect> CAWindowPlacement::frameFromText(const QString &text)
+{
+    const QStringList parts = text.split(u' ', Qt::SkipEmptyParts);
+    if (parts.size() != 8)
+        return std::nullopt;
+    int values[4] = {};
+    for (int i = 0; i < 8; ++i) {
+        bool ok = false;
+        const int value = parts.at(i).toInt(&ok);
+        // Far beyond any screen: a damaged or hostile setting, not a place.
+        if (!ok || value < -100000 || value > 100000)
+            return std::nullopt;
+        if (i < 4)
+            values[i] = value;
+    }
+    if (values[2] <= 0 || values[3] <= 0)
+        return std::nullopt;
+    return QRect(values[0], values[1], values[2], values[3]);
+}
+
+bool CAWindowPlacement::restoreFrame(QWidget *window, const QString &text, const QMargins &decorations)
+{
+    const std::optional<QRect> kept = window ? frameFromText(text) : std::nullopt;
+    if (!kept)
+        return false;
+    const QScreen *screen = QGuiApplication::screenAt(kept->center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    window->ensurePolished();
+    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+    const QSize around(decorations.left() + decorations.right(), decorations.top() + decorations.bottom());
+    QRect frame(kept->topLeft(), kept->size().expandedTo(least) + around);
+    if (screen)
+        frame = frameInside(frame, screen->availableGeometry());
+    // The position is the frame's: the window manager puts the decorations it draws inside it.
+    window->resize((frame.size() - around).expandedTo(least));
+    window->move(frame.topLeft());
+    return true;
 }
 
 void CAWindowPlacement::keepMenuOnScreen(QMenu *menu)

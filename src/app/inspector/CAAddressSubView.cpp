@@ -505,14 +505,21 @@ void CAAddressSubView::onShowAllButtonClick()
     if (!canvas)
         return;
     // Showing every field is a way of looking at the panel, not an edit: no undo step, and the
-    // design is not marked as changed.
-    for (CFTComponent *component : selectedPanels()) {
-        auto *panel = static_cast<CFTAAddressPanel *>(component);
-        if (canvas->isEditingText() && ftView()->getOperObject() == component)
-            canvas->endEditText();
-        panel->setAuto(false);
-        panel->setShowAllFields(!panel->isShowAllFields());
-        canvas->invalidateObject(component);
+    // design is not marked as changed. A placeholder panel shows every field whatever the
+    // switch says; hiding them ends its being one, which the design stores: that is a step.
+    {
+        CACanvasEdits::Step step(canvas->edits(), QStringLiteral("SHOW_ALL_FIELDS"));
+        for (CFTComponent *component : selectedPanels()) {
+            auto *panel = static_cast<CFTAAddressPanel *>(component);
+            if (canvas->isEditingText() && ftView()->getOperObject() == component)
+                canvas->endEditText();
+            if (panel->isAuto()) {
+                canvas->addressEdits().setShowAllFields(false, false, component);
+            } else {
+                panel->setShowAllFields(!panel->isShowAllFields());
+                canvas->invalidateObject(component);
+            }
+        }
     }
     canvas->notifySelectionChanged();
 }
@@ -536,6 +543,8 @@ void CAAddressSubView::capitalizeButton()
     if (!docView())
         return;
     const objectRepType type = objectRepType(_capitalizeButton->isChecked() ? 4 : 0);
+    // What was typed into a field left open is a step of its own, before the capitals.
+    docView()->endEditText();
     CACanvasAddressEdits &address = docView()->addressEdits();
     {
         CACanvasEdits::Step step(docView()->edits(), QStringLiteral("SET_ADDRESS_UPPERCASE"), true);

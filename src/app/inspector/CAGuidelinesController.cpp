@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -60,4 +61,13 @@ void CAGuidelinesController::showWindow()
     show();
     raise();
     activateWindow();
+}
+
+void CAGuidelinesController::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        closeWindow();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

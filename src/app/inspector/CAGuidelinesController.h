@@ -21,6 +21,10 @@ public:
     // How many times the text was read (once at most while the resource is there).
     int loadCount() const { return m_loadCount; }
 
+protected:
+    // Escape closes the window, as its Close button does.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void loadText();
 

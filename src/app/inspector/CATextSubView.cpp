@@ -545,6 +545,8 @@ void CATextSubView::capitalizeButton()
     if (!docView())
         return;
     const objectRepType type = objectRepType(m_capitalizeButton->isChecked() ? 4 : 0);
+    // What was typed into the text left open is a step of its own, before the capitals.
+    docView()->endEditText();
     CACanvasAddressEdits &address = docView()->addressEdits();
     each("SET_TEXT_UPPERCASE",
          [&](CACanvasEdits &, CFTComponent *component) { address.setRepresentationType(type, component); });

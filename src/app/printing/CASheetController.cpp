@@ -12,11 +12,8 @@
 
 #include <QDialog>
 #include <QPushButton>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
-
-#include <algorithm>
 
 namespace {
 
@@ -148,13 +145,10 @@ void CASheetController::showPage(QWidget *page, bool fit)
     _window->setFixedSize(size);
     if (fit && _window->isVisible()) {
         // The sheet keeps its top edge and its horizontal centre, as far as the screen allows.
-        QPoint at(before.x() + (before.width() - size.width()) / 2, before.y());
-        if (const QScreen *screen = _window->screen()) {
-            const QRect room = screen->availableGeometry();
-            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width())));
-            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
-        }
-        _window->move(at);
+        // Its contents' place, not move()'s: that one is the frame's, whose title bar would push
+        // the contents down by its height at every switch.
+        _window->setGeometry(QRect(QPoint(before.x() + (before.width() - size.width()) / 2, before.y()), size));
+        CAWindowPlacement::placeInside(_window);
     }
 }
 

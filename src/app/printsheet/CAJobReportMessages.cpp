@@ -5,14 +5,30 @@
 
 #include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace CAJobReportMessages {
 
 namespace {
 
+// Whether a line opens with a file's name, which is shown as it is written: its subject before
+// the first colon, one word or one ending in an extension ("people.csv: ...").
+bool opensWithAName(const QString &line)
+{
+    static const QRegularExpression named(QStringLiteral("^(\\S+|.*\\.[A-Za-z0-9]{1,8}): "));
+    const qsizetype colon = line.indexOf(QStringLiteral(": "));
+    return colon > 0 && named.match(line.left(colon + 2)).hasMatch();
+}
+
+// A line of a report as a sentence: a capital first, unless a name opens it, and one full stop.
 QString sentence(const QString &line)
 {
-    return line.isEmpty() ? line : line.left(1).toUpper() + line.mid(1) + u'.';
+    if (line.isEmpty())
+        return line;
+    QString said = opensWithAName(line) ? line : line.left(1).toUpper() + line.mid(1);
+    if (!said.endsWith(u'.') && !said.endsWith(u'?') && !said.endsWith(u'!'))
+        said += u'.';
+    return said;
 }
 
 } // namespace

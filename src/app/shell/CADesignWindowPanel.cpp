@@ -14,6 +14,7 @@
 #include "app/shell/CAMainWindowController.h"
 #include "app/shell/CAOpenDocument.h"
 #include "app/shell/CAPanelDocumentKeys.h"
+#include "app/shell/CAWaitingWindows.h"
 #include "kernel/address/CAddressFormatController.h"
 
 #include <QAction>
@@ -84,6 +85,8 @@ void showEditor()
         if (canvas)
             canvas->addressCommands().changeTemplateWithMenu(CAddressFormatController::kCustomFormatTag, marker);
     });
+    // Opened over the panels and kept above them: they would cover its buttons.
+    CAWaitingWindows::markAsAbovePanels(editor);
     s_editors.removeAll(nullptr);
     s_editors.append(editor);
     CAWindowPlacement::placeInside(editor);
@@ -153,7 +156,11 @@ void installDesignWindow(CADocumentController &controller)
                                                                         CADesignWindow::padForMenuTag(tag));
                                 }});
     controller.registerCommand(QStringLiteral("guidelinesWindow"), {nullptr, [](QAction *) {
-                                   CAGuidelinesController::sharedGuidelinesController().showWindow();
+                                   CAGuidelinesController &guidelines = CAGuidelinesController::sharedGuidelinesController();
+                                   // The application's one such window, above the panels as the
+                                   // preferences are, with a document open or none.
+                                   CAWaitingWindows::markAsAbovePanels(&guidelines);
+                                   guidelines.showWindow();
                                }});
     controller.registerCommand(QStringLiteral("customAddressFormatEditor"), {nullptr, [](QAction *) { showEditor(); }});
     installInternetSearch(controller);

@@ -285,8 +285,10 @@ void CADocumentController::applicationWillTerminate()
                                           CAFloatingPanels::DesignWindow, CAFloatingPanels::AddressWindow,
                                           CAFloatingPanels::PropertiesWindow}) {
         // A panel this build does not have keeps what was remembered for it.
-        if (m_panels->isInstalled(panel))
-            CAFloatingPanels::rememberVisible(panel, m_panels->isPanelVisible(panel));
+        if (!m_panels->isInstalled(panel))
+            continue;
+        CAFloatingPanels::rememberVisible(panel, m_panels->visibleToRemember(panel));
+        m_panels->storeFrame(panel);
     }
 }
 

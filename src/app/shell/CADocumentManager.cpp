@@ -12,6 +12,7 @@
 #include "platform/PWSaveFile.h"
 #include "platform/PWUserDefaults.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
@@ -234,10 +235,15 @@ std::shared_ptr<CAOpenDocument> CADocumentManager::openFile(const QByteArray &ab
     const PWPathStatus::Entry status = PWPathStatus::statusAt(absolute);
     if (status.kind == PWPathStatus::Kind::RegularFile && status.size >= CAFileWork::kLongReadBytes) {
         const QString label = tr("Opening “%1”…").arg(QFileInfo(shown).fileName());
-        const CAFileWork::Outcome outcome = CAFileWork::run(window, label, CAFileWork::Where::FileThread,
-                                                             CAFileWork::Window::Drawn, [&] { read = readFile(); });
+        QString failure;
+        const CAFileWork::Outcome outcome = CAFileWork::run(
+            window, label, CAFileWork::Where::FileThread, CAFileWork::Window::Drawn, [&] { read = readFile(); }, &failure);
         if (outcome == CAFileWork::Outcome::Stopped)
             return nullptr;
+        if (outcome == CAFileWork::Outcome::Failed) {
+            report(window, tr("“%1” could not be opened: %2.").arg(QFileInfo(shown).fileName(), failure));
+            return nullptr;
+        }
     } else {
         read = readFile();
     }
@@ -325,11 +331,17 @@ CADocumentManager::WriteResult CADocumentManager::writeDocument(const std::share
         // Written on the file thread. The window draws nothing of the design meanwhile (the
         // worker reads it), and takes no edit: the progress window is modal.
         const QString label = tr("Saving “%1”…").arg(QFileInfo(path).fileName());
-        const CAFileWork::Outcome outcome = CAFileWork::run(window, label, CAFileWork::Where::FileThread,
-                                                             CAFileWork::Window::Frozen, [&] { wrote = writeFile(); });
-        // Stopped before anything reached the file: the design stays as it is, unsaved.
+        QString failure;
+        const CAFileWork::Outcome outcome =
+            CAFileWork::run(window, label, CAFileWork::Where::FileThread, CAFileWork::Window::Frozen,
+                            [&] { wrote = writeFile(); }, &failure);
+        // Stopped or failed before anything reached the file: the design stays as it is, unsaved.
         if (outcome == CAFileWork::Outcome::Stopped)
             return WriteResult::Failed;
+        if (outcome == CAFileWork::Outcome::Failed) {
+            report(window, tr("“%1” was not saved: %2.").arg(QFileInfo(path).fileName(), failure));
+            return WriteResult::Failed;
+        }
     } else {
         wrote = writeFile();
     }
@@ -358,7 +370,31 @@ void CADocumentManager::stampFile(CAOpenDocument &document, const QByteArray &by
 
 bool CADocumentManager::mayReplaceFile(const std::shared_ptr<CAOpenDocument> &document)
 {
-    if (!document->fileStamp || !document->fileStamp->changedAt(fileNameBytes(*document)))
+    if (!document->fileStamp)
+        return true;
+    const CAFileStamp stamp = *document->fileStamp;
+    const QByteArray file = fileNameBytes(*document);
+    bool changed = false;
+    const auto check = [&] { changed = stamp.changedAt(file); };
+    if (stamp.size() >= CAFileWork::kLongReadBytes) {
+        // The file's bytes are hashed on the file thread under the save's progress window, which
+        // the user may cancel: the design stays unsaved, and nothing is told.
+        QString failure;
+        const CAFileWork::Outcome outcome =
+            CAFileWork::run(windowOf(document), tr("Saving “%1”…").arg(QFileInfo(document->filePath).fileName()),
+                            CAFileWork::Where::FileThread, CAFileWork::Window::Drawn, check, &failure,
+                            CAFileWork::Stop::UntilClosed);
+        if (outcome == CAFileWork::Outcome::Stopped)
+            return false;
+        if (outcome == CAFileWork::Outcome::Failed) {
+            report(windowOf(document),
+                   tr("“%1” was not saved: %2.").arg(QFileInfo(document->filePath).fileName(), failure));
+            return false;
+        }
+    } else {
+        check();
+    }
+    if (!changed)
         return true;
     qCWarning(lcShell).noquote() << QStringLiteral("\"%1\" was changed by another program since it was opened")
                                         .arg(document->filePath);
@@ -435,9 +471,13 @@ bool CADocumentManager::saveDocumentTo(const std::shared_ptr<CAOpenDocument> &do
     if (!document || !m_questions.savePath)
         return false;
     QString type = CADocument::kPDFType;
-    const QString base = document->filePath.isEmpty() ? displayName(*document)
-                                                      : QFileInfo(document->filePath).completeBaseName();
-    QString path = m_questions.savePath(windowOf(document), SaveKind::Export, base + QStringLiteral(".pdf"), &type);
+    // Beside the design, as its Save as PDF; an untitled design's panel starts in the documents
+    // folder (a name without a folder).
+    const QString suggested = document->filePath.isEmpty()
+                                  ? displayName(*document) + QStringLiteral(".pdf")
+                                  : QFileInfo(document->filePath).absoluteDir().filePath(
+                                        QFileInfo(document->filePath).completeBaseName() + QStringLiteral(".pdf"));
+    QString path = m_questions.savePath(windowOf(document), SaveKind::Export, suggested, &type);
     if (path.isEmpty())
         return false;
     if (type != CADocument::kPDFType && type != CADocument::kTIFFType) {
@@ -466,12 +506,15 @@ bool CADocumentManager::saveDocumentTo(const std::shared_ptr<CAOpenDocument> &do
     };
     if (componentsOf(*document->document) >= CAFileWork::kLongWriteComponents) {
         // Drawn under a progress window that serves the windows' events, the window itself frozen.
+        QString failure;
         const CAFileWork::Outcome outcome =
             CAFileWork::run(windowOf(document), tr("Exporting “%1”…").arg(QFileInfo(path).fileName()),
-                            CAFileWork::Where::WindowThread, CAFileWork::Window::Frozen, exportFile);
+                            CAFileWork::Where::WindowThread, CAFileWork::Window::Frozen, exportFile, &failure);
         // Stopped before anything reached the file.
         if (outcome == CAFileWork::Outcome::Stopped)
             return false;
+        if (outcome == CAFileWork::Outcome::Failed)
+            error = failure.left(1).toUpper() + failure.mid(1) + u'.';
     } else {
         exportFile();
     }

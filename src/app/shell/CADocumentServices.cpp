@@ -67,22 +67,13 @@ void ensureRecipientPanel(CADocument &document)
     view.InsertComponent(panel.release(), false);
 }
 
-// Whether the clipboard (or the selection) offers plain text, asked of its formats alone: the
-// menus ask this each time they are checked, and reading the text itself would fetch all of it
-// from the program that holds it, megabytes at a time.
-bool offersText(QClipboard::Mode mode)
+// What the application's clipboard holds in the mode, where the platform has the mode.
+const QMimeData *applicationClipboard(QClipboard::Mode mode)
 {
     const QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard || (mode == QClipboard::Selection && !clipboard->supportsSelection()))
-        return false;
-    const QMimeData *data = clipboard->mimeData(mode);
-    return data && data->hasText();
-}
-
-QString plainText(QClipboard::Mode mode)
-{
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData(mode);
-    return data && data->hasText() ? data->text() : QString();
+        return nullptr;
+    return clipboard->mimeData(mode);
 }
 
 } // namespace
@@ -96,12 +87,26 @@ CADocumentServices::CADocumentServices(CADocumentController &controller, QObject
 
 CADocumentServices::~CADocumentServices() = default;
 
+// The menus ask this each time they are checked: reading the text itself would fetch all of it
+// from the program that holds it, megabytes at a time.
+bool CADocumentServices::offersText(QClipboard::Mode mode) const
+{
+    const QMimeData *data = m_clipboard ? m_clipboard(mode) : applicationClipboard(mode);
+    return data && data->hasText();
+}
+
+QString CADocumentServices::plainText(QClipboard::Mode mode) const
+{
+    const QMimeData *data = m_clipboard ? m_clipboard(mode) : applicationClipboard(mode);
+    return data && data->hasText() ? data->text() : QString();
+}
+
 void CADocumentServices::registerCommands()
 {
     for (const ServiceCommand &command : kServiceCommands) {
         const int kind = command.kind;
         m_controller.registerCommand(QString::fromLatin1(command.action),
-                                     {[](QAction *) {
+                                     {[this](QAction *) {
                                           return offersText(QClipboard::Clipboard)
                                                  || offersText(QClipboard::Selection);
                                       },
@@ -114,7 +119,8 @@ void CADocumentServices::registerCommands()
     CAMainWindowController::registerCommand(
         QStringLiteral("pasteAddress"),
         {[](CAMainWindowController &window, QAction *) {
-             return window.document() && !window.isSheetActive() && offersText(QClipboard::Clipboard);
+             const QMimeData *data = applicationClipboard(QClipboard::Clipboard);
+             return window.document() && !window.isSheetActive() && data && data->hasText();
          },
          // Through the running application's services: this object goes with its controller.
          [](CAMainWindowController &window, QAction *) {
@@ -134,23 +140,35 @@ void CADocumentServices::pasteAddress(CAMainWindowController &window)
         qCWarning(lcShell) << "Paste Address refused:" << text.size() << "characters is no address";
         return;
     }
-    const CAPersonDictionary dictionary = parseServiceText(text);
+    const CAAddressTexts addresses = firstAddressOfText(text);
+    const CAPersonDictionary dictionary = parseServiceText(addresses.first);
     if (dictionary.isEmpty())
         return;
+    // Said while the sheet shows the first address, and again once it is the recipient.
+    const QString passedOver = passedOverLine(addresses);
+    if (!passedOver.isEmpty())
+        window.showNotice(passedOver);
     const std::shared_ptr<PWPerson> person = m_sheet ? m_sheet(dictionary, &window) : nullptr;
     if (!person)
         return;
     CADocumentManager &manager = m_controller.manager();
     CAMainWindowController::changePerson(manager, window.document(), *person, 1, true);
     CAMainWindowController::updateDocView(manager, window.document());
+    if (!passedOver.isEmpty())
+        window.showNotice(passedOver);
 }
 
-QString CADocumentServices::serviceText()
+QString CADocumentServices::passedOverLine(const CAAddressTexts &addresses)
 {
-    if (!QGuiApplication::clipboard())
+    if (addresses.count < 2)
         return QString();
+    return tr("The text holds %1 addresses: only the first was read.").arg(addresses.count);
+}
+
+QString CADocumentServices::serviceText() const
+{
     QString text = plainText(QClipboard::Clipboard);
-    if (text.trimmed().isEmpty() && QGuiApplication::clipboard()->supportsSelection())
+    if (text.trimmed().isEmpty())
         text = plainText(QClipboard::Selection);
     return text;
 }
@@ -162,7 +180,8 @@ CAPersonDictionary CADocumentServices::parseServiceText(const QString &text)
 
 void CADocumentServices::fillDocumentWithService(const QString &text, int kind)
 {
-    const CAPersonDictionary dictionary = parseServiceText(text);
+    const CAAddressTexts addresses = firstAddressOfText(text);
+    const CAPersonDictionary dictionary = parseServiceText(addresses.first);
     CADocumentManager &manager = m_controller.manager();
 
     std::shared_ptr<CAOpenDocument> target;
@@ -190,11 +209,19 @@ void CADocumentServices::fillDocumentWithService(const QString &text, int kind)
         window->raise();
         window->activateWindow();
     }
+    auto *documentWindow = qobject_cast<CAMainWindowController *>(window);
+    const QString passedOver = passedOverLine(addresses);
+    const auto tell = [&] {
+        if (documentWindow && !passedOver.isEmpty())
+            documentWindow->showNotice(passedOver);
+    };
+    tell();
     const std::shared_ptr<PWPerson> person = m_sheet ? m_sheet(dictionary, window) : nullptr;
     if (person) {
         ensureRecipientPanel(*target->document);
         CAMainWindowController::changePerson(manager, target->document.get(), *person, 1, true);
         CAMainWindowController::updateDocView(manager, target->document.get());
+        tell();
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/contacts/FTAddressRecognition.h"
 #include "app/contacts/FTPersonDictionary.h"
 
+#include <QClipboard>
 #include <QCommandLineOption>
 #include <QList>
 #include <QObject>
@@ -15,6 +17,7 @@ class CADocumentController;
 class CAMainWindowController;
 class PWPerson;
 class QCommandLineParser;
+class QMimeData;
 class QWidget;
 struct CAOpenDocument;
 
@@ -42,9 +45,13 @@ public:
     // recipient of its design as one undoable step; nothing for text that is no address.
     void pasteAddress(CAMainWindowController &window);
 
+    // What the clipboard holds in a mode; null where the platform has no such mode (most have no
+    // primary selection).
+    using ClipboardData = std::function<const QMimeData *(QClipboard::Mode)>;
+
     // The plain text of the clipboard, else of the primary selection where the platform has
     // one; empty when neither holds text.
-    static QString serviceText();
+    QString serviceText() const;
 
     void newLabelWithText(const QString &text) { fillDocumentWithService(text, Label); }
     void newEnvelopeWithText(const QString &text) { fillDocumentWithService(text, Envelope); }
@@ -58,9 +65,13 @@ public:
     // the assistant makes none, a default label is made, so that the address is never lost.
     std::shared_ptr<CAOpenDocument> createDocumentWithService(int kind);
     static CAPersonDictionary parseServiceText(const QString &text);
+    // The line that says only the first of several addresses was read; empty for one.
+    static QString passedOverLine(const CAAddressTexts &addresses);
 
     // The sheet the service runs; by default the address confirmation sheet.
     void setConfirmationSheet(ConfirmationSheet sheet) { m_sheet = std::move(sheet); }
+    // Where the File menu's commands read; the application's clipboard by default and when empty.
+    void setClipboardData(ClipboardData data) { m_clipboard = std::move(data); }
 
     // "--new-label-from-text", "--new-envelope-from-text" and "--new-assistant-from-text", each
     // taking the text.
@@ -72,6 +83,11 @@ public:
 private:
     std::unique_ptr<CADocument> makeDefaultDocument(int kind) const;
 
+    // Whether the mode offers plain text, asked of its formats alone.
+    bool offersText(QClipboard::Mode mode) const;
+    QString plainText(QClipboard::Mode mode) const;
+
     CADocumentController &m_controller;
     ConfirmationSheet m_sheet;
+    ClipboardData m_clipboard;
 };

@@ -1,5 +1,6 @@
 #include "app/shell/CAFileStamp.h"
 
+#include "kernel/base/CDDFileProgress.h"
 #include "platform/PWDescriptor.h"
 #include "platform/PWPathStatus.h"
 
@@ -13,6 +14,7 @@ std::optional<QByteArray> CAFileStamp::digestOf(const QByteArray &path)
     QCryptographicHash hash(QCryptographicHash::Sha256);
     QByteArray buffer(1024 * 1024, Qt::Uninitialized);
     for (;;) {
+        CDDFileProgress::checkpoint();
         const qsizetype read = file.readSome(buffer.data(), buffer.size());
         if (read < 0)
             return std::nullopt;
@@ -44,7 +46,6 @@ bool CAFileStamp::changedAt(const QByteArray &path) const
     // Of the same size, the bytes tell, whatever the file's time says: a file written twice
     // within the clock's step, or given back the time of the one it replaced, is changed; one
     // only touched is not.
-    std::future<std::optional<QByteArray>> current = std::async(std::launch::async, [path] { return digestOf(path); });
-    const std::optional<QByteArray> digest = current.get();
+    const std::optional<QByteArray> digest = digestOf(path);
     return !digest || !m_digest.valid() || *digest != m_digest.get();
 }

@@ -19,9 +19,13 @@ public:
 
     // Whether the file at path no longer holds the stamped bytes: another size, or the same size
     // with other bytes. A file only touched (its time changed, its bytes the same) is no change,
-    // nor is a file that is gone: a save makes it anew. The file's digest is taken on a worker
-    // thread.
+    // nor is a file that is gone: a save makes it anew. The file's digest is taken on the calling
+    // thread, which hears a stop of the long work it runs under (CDDFileProgress) between its
+    // megabytes.
     bool changedAt(const QByteArray &path) const;
+
+    // The size of the stamped bytes, which a file of the same size must be hashed to compare.
+    qint64 size() const { return m_size; }
 
 private:
     // The digest of the file's bytes; none when it cannot be read.

@@ -1,12 +1,14 @@
 #include "app/shell/CAFileWork.h"
 
 #include "kernel/base/CDDFileProgress.h"
+#include "platform/PWObjectHandOver.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -82,11 +84,57 @@ private:
 
 // How often work on the window's thread serves the windows' events.
 constexpr int kServeEveryMs = 50;
+// How long work on the window's thread waits for its progress window to draw itself: long on
+// any screen that shows it, short where none ever will.
+constexpr int kMostWaitForDrawnMs = 1000;
+
+// Serves the windows' events until the progress window has drawn itself, its label, bar and
+// Cancel with it (they are drawn in the same pass as the window), so that work on the window's
+// thread never begins behind a blank box.
+void waitUntilDrawn(const QPointer<QProgressDialog> &dialog)
+{
+    class PaintWatch : public QObject
+    {
+    public:
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint) {
+                drawn = true;
+                loop.quit();
+            }
+            return false;
+        }
+        bool drawn = false;
+        QEventLoop loop;
+    } watch;
+    dialog->installEventFilter(&watch);
+    QTimer::singleShot(kMostWaitForDrawnMs, &watch.loop, &QEventLoop::quit);
+    QCoreApplication::processEvents();
+    if (!watch.drawn && dialog)
+        watch.loop.exec();
+    // A window that went meanwhile took its progress window, and the watch, with it.
+    if (dialog)
+        dialog->removeEventFilter(&watch);
+}
+
+// What the user is told of work that threw.
+QString reasonOf(const std::exception_ptr &failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc &) {
+        return QObject::tr("there is not enough memory for it");
+    } catch (const std::exception &error) {
+        return QString::fromLocal8Bit(error.what());
+    } catch (...) {
+        return QObject::tr("an unexpected error stopped it");
+    }
+}
 
 } // namespace
 
 CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, Where where, Window drawing,
-                                    const std::function<void()> &work)
+                                    const std::function<void()> &work, QString *failureReason, Stop stop)
 {
     CDDFileProgress progress;
     // A window that goes meanwhile is not drawn again either way.
@@ -134,6 +182,7 @@ CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, Where
     };
 
     if (where == Where::WindowThread) {
+        waitUntilDrawn(dialog);
         // The events are served at the first component, then every so often.
         QDeadlineTimer next(0);
         progress.setOnStep([&] {
@@ -154,8 +203,14 @@ CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, Where
         std::mutex mutex;
         std::condition_variable finished;
         bool done = false;
+        QThread *const windows = QThread::currentThread();
         FileThread::instance().post([&] {
-            runWork();
+            {
+                // What the work read lives on the windows' thread, as a design read there does:
+                // the file thread runs no event loop for its objects.
+                const PWObjectHandOver handOver(windows);
+                runWork();
+            }
             // The loop quits from its own thread: a zero timer started after whatever the
             // windows queued meanwhile, so that those run first.
             QMetaObject::invokeMethod(
@@ -172,7 +227,12 @@ CAFileWork::Outcome CAFileWork::run(QWidget *window, const QString &label, Where
     delete dialog.data();
     if (frozen)
         frozen->setUpdatesEnabled(true);
-    if (failure)
-        std::rethrow_exception(failure);
-    return stopped ? Outcome::Stopped : Outcome::Done;
+    if (stopped || (stop == Stop::UntilClosed && progress.isStopRequested()))
+        return Outcome::Stopped;
+    if (failure) {
+        if (failureReason)
+            *failureReason = reasonOf(failure);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
 }

@@ -5,9 +5,11 @@
 #include "app/shell/CAWaitingWindowKeeper.h"
 #include "app/shell/CAWaitingWindows.h"
 #include "kernel/base/CAEnvironment.h"
+#include "platform/PWUserDefaults.h"
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMargins>
@@ -38,16 +40,26 @@ CAFloatingPanels::CAFloatingPanels(QObject *parent)
                              colors->raise();
                          },
                          [colors] { colors->hide(); }, [colors] { return colors; }});
+    watch(ColorPanel, colors);
 }
 
 CAFloatingPanels::~CAFloatingPanels()
 {
+    // The application coming down closes no panel of the user's.
+    for (const QPointer<QWidget> &window : m_watched)
+        if (window)
+            window->removeEventFilter(this);
     delete m_colorPanel.data();
 }
 
 QColorDialog *CAFloatingPanels::colorPanel() const
 {
     return qobject_cast<QColorDialog *>(m_colorPanel.data());
+}
+
+QWidget *CAFloatingPanels::panelWindow(Panel panel) const
+{
+    return isInstalled(panel) && m_hooks[panel].window ? m_hooks[panel].window() : nullptr;
 }
 
 void CAFloatingPanels::install(Panel panel, Hook hook)
@@ -232,7 +244,20 @@ QList<QRect> CAFloatingPanels::firstStartFrames(const QList<QSize> &sizes, const
     // A screen too small for all: the panels the work is done in come first.
     const QList<QRect> important = clearFramesInOrder(
         {PropertiesWindow, DesignWindow, AddressWindow, FontPanel, ColorPanel}, sizes, least, room, pages, ratherClear);
-    return countPlaced(usual) > countPlaced(important) ? usual : important;
+    QList<QRect> frames = countPlaced(usual) > countPlaced(important) ? usual : important;
+    // Every panel opens all the same, the user sees it and may move it: one left without a clear
+    // place stands where it covers the least of the pages, then of the title bars round it.
+    QList<QRect> taken = ratherClear;
+    for (const QRect &frame : std::as_const(frames))
+        if (!frame.isEmpty())
+            taken << frame;
+    for (const int panel : {PropertiesWindow, DesignWindow, AddressWindow, FontPanel, ColorPanel}) {
+        if (panel >= sizes.size() || !sizes.at(panel).isValid() || !frames.at(panel).isEmpty())
+            continue;
+        frames[panel] = placeFrame(sizes.at(panel), room, pages, taken, least.value(panel));
+        taken << frames.at(panel);
+    }
+    return frames;
 }
 
 bool CAFloatingPanels::measure(QWidget *panel, QSize *size, QSize *least)
@@ -288,9 +313,14 @@ void CAFloatingPanels::showAtStart(const std::array<bool, PanelCount> &wanted, b
     QList<QSize> least(PanelCount);
     std::array<QWidget *, PanelCount> windows {};
     const QScreen *screen = QGuiApplication::primaryScreen();
+    QList<QRect> kept;
     for (int panel = 0; firstStart && panel < PanelCount; ++panel) {
         QWidget *window = wanted[panel] && isInstalled(Panel(panel)) && m_hooks[panel].window ? m_hooks[panel].window() : nullptr;
         CAWaitingWindows::markAsPanel(window);
+        // One whose place was kept stands there; the others keep off it.
+        restoreFrame(Panel(panel), window);
+        if (m_restored[panel])
+            kept << QRect(window->pos(), window->size() + kDecorated);
         if (!measure(window, &sizes[panel], &least[panel]))
             continue;
         sizes[panel] += kDecorated;
@@ -300,16 +330,14 @@ void CAFloatingPanels::showAtStart(const std::array<bool, PanelCount> &wanted, b
             screen = window->screen();
     }
     const QRect room = screen ? screen->availableGeometry() : QRect();
-    const QList<QRect> frames = !firstStart ? QList<QRect>()
-                                            : firstStartFrames(sizes, least, room, m_keepClear ? m_keepClear() : QList<QRect>(),
-                                                               m_ratherClear ? m_ratherClear() : QList<QRect>());
+    const QList<QRect> frames =
+        !firstStart ? QList<QRect>()
+                    : firstStartFrames(sizes, least, room, m_keepClear ? m_keepClear() : QList<QRect>(),
+                                       (m_ratherClear ? m_ratherClear() : QList<QRect>()) + kept);
     for (int panel = 0; panel < PanelCount; ++panel) {
         if (!wanted[panel])
             continue;
-        // A panel with no clear place stays closed; the menus open it where it covers least.
-        if (windows[panel] && frames.value(panel).isEmpty())
-            continue;
-        if (windows[panel])
+        if (windows[panel] && !frames.value(panel).isEmpty())
             placeAt(windows[panel], frames.at(panel), room);
         show(Panel(panel));
     }
@@ -320,10 +348,15 @@ void CAFloatingPanels::show(Panel panel)
     if (!isInstalled(panel))
         return;
     QWidget *window = m_hooks[panel].window ? m_hooks[panel].window() : nullptr;
+    watch(panel, window);
+    restoreFrame(panel, window);
     placeOnFirstShow(window);
     m_hooks[panel].show();
+    m_closedByUser[panel] = false;
     // Shown, the window has the frame the window manager gives it: all of it stays on the screen.
-    if (window)
+    // A place kept from the last run was brought inside with room for any frame already, and
+    // stays exactly where the user left it.
+    if (window && !m_restored[panel])
         CAWindowPlacement::placeInside(window);
     // A sheet or a box that waits for the user stays above the panel shown meanwhile, so that
     // its buttons are never covered.
@@ -337,6 +370,7 @@ void CAFloatingPanels::close(Panel panel)
     if (!isInstalled(panel) || !m_hooks[panel].close)
         return;
     m_hooks[panel].close();
+    m_closedByUser[panel] = true;
     Q_EMIT visibilityChanged(panel);
 }
 
@@ -346,6 +380,91 @@ void CAFloatingPanels::toggle(Panel panel)
         close(panel);
     else
         show(panel);
+}
+
+void CAFloatingPanels::watch(Panel panel, QWidget *window)
+{
+    if (!window || m_watched[panel] == window)
+        return;
+    if (m_watched[panel])
+        m_watched[panel]->removeEventFilter(this);
+    m_watched[panel] = window;
+    window->installEventFilter(this);
+}
+
+bool CAFloatingPanels::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show || (event->type() == QEvent::Hide && !event->spontaneous())) {
+        for (int panel = 0; panel < PanelCount; ++panel) {
+            if (m_watched[panel] != watched)
+                continue;
+            // Hidden other than by the window manager (which hides what it minimizes), a panel
+            // was closed: by its close button, its menu item, Escape in it.
+            m_closedByUser[panel] = event->type() == QEvent::Hide;
+            m_shown[panel] = true;
+            if (m_closedByUser[panel])
+                storeFrame(Panel(panel));
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CAFloatingPanels::restoreFrame(Panel panel, QWidget *window)
+{
+    // Once a run, before the user sees the panel: one on the screen already stays where it is.
+    if (!window || m_restoreTried[panel])
+        return;
+    m_restoreTried[panel] = true;
+    if (window->isVisible())
+        return;
+    const QString kept = PWUserDefaults::standardUserDefaults().stringForKey(frameKey(panel));
+    // Measured round the windows shown where it can: a place kept at the screen's edge would
+    // otherwise move by what the assumed frame adds at every start.
+    if (!CAWindowPlacement::restoreFrame(window, kept, CAWindowPlacement::decorationsShown(kDecorations)))
+        return;
+    m_restored[panel] = true;
+    window->setProperty(kPlaced, true);
+    m_placed.append(window);
+}
+
+QString CAFloatingPanels::frameKey(Panel panel)
+{
+    switch (panel) {
+    case ColorPanel:
+        return QStringLiteral("NSWindow Frame NSColorPanel");
+    case FontPanel:
+        return QStringLiteral("NSWindow Frame NSFontPanel");
+    case AddressWindow:
+        return QStringLiteral("NSWindow Frame Address");
+    case DesignWindow:
+        return QStringLiteral("NSWindow Frame design");
+    case PropertiesWindow:
+        return QStringLiteral("NSWindow Frame Properties");
+    case PanelCount:
+        break;
+    }
+    return QString();
+}
+
+void CAFloatingPanels::storeFrame(Panel panel)
+{
+    if (panel < 0 || panel >= PanelCount)
+        return;
+    // A window not shown in this run has no place of its own yet: what was kept stays.
+    QWidget *window = m_watched[panel];
+    if (!window || !m_shown[panel])
+        return;
+    PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
+    const QString text = CAWindowPlacement::frameText(window);
+    if (defaults.stringForKey(frameKey(panel)) != text)
+        defaults.setString(frameKey(panel), text);
+}
+
+bool CAFloatingPanels::visibleToRemember(Panel panel) const
+{
+    if (isPanelVisible(panel))
+        return true;
+    return !m_closedByUser[panel] && rememberedVisible(panel);
 }
 
 bool CAFloatingPanels::rememberedVisible(Panel panel)

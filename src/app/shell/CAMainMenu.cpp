@@ -40,6 +40,10 @@ CAMainMenu::CAMainMenu(CAActionRouter &router, QObject *parent)
             if (!sequence.isEmpty())
                 m_shortcutKeys.append(sequence[0]);
         }
+        // Quit answers its key in every window of the application, the panels and the windows
+        // of no document too, not only in the document windows whose menu bar carries it.
+        if (item.action == QLatin1String("terminate"))
+            action->setShortcutContext(Qt::ApplicationShortcut);
         m_router.connectAction(action, item.action);
     }
     if (QMenu *window = menu(kWindowPath)) {

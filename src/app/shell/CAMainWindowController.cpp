@@ -26,6 +26,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cmath>
@@ -266,6 +267,19 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     connect(m_docView, &CADocView::internetPictureChanged, this,
             [this](bool fromInternet) { fromInternet ? showInternet() : hideInternet(); });
     connect(m_docView, &CADocView::hideInternetRequested, this, &CAMainWindowController::hideInternet);
+    // The line takes no room while it says nothing.
+    statusBar()->setObjectName(QStringLiteral("noticeLine"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->hide();
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &line) {
+        statusBar()->setToolTip(line);
+        statusBar()->setVisible(!line.isEmpty());
+    });
+    connect(m_docView, &CADocView::userNotice, this, &CAMainWindowController::showNotice);
+    // What the line says is about the design as the command left it.
+    if (PWUndoManager *undo = m_record->document->undoManager())
+        for (const auto changed : {&PWUndoManager::changeRecorded, &PWUndoManager::didUndo, &PWUndoManager::didRedo})
+            connect(undo, changed, statusBar(), &QStatusBar::clearMessage);
 
     m_ui->selectModeCell->setTag(10);
     m_ui->selectModeCell->setMode(toolSelect);
@@ -424,6 +438,17 @@ void CAMainWindowController::showInternet()
 void CAMainWindowController::hideInternet()
 {
     scrollView()->removeInternetPane();
+}
+
+void CAMainWindowController::showNotice(const QString &line)
+{
+    statusBar()->showMessage(line);
+}
+
+QString CAMainWindowController::notice() const
+{
+    const QStatusBar *line = findChild<QStatusBar *>(QStringLiteral("noticeLine"));
+    return line ? line->currentMessage() : QString();
 }
 
 void CAMainWindowController::windowDidUpdate()

@@ -99,6 +99,10 @@ public:
     void hideInternet();
     // The tool buttons and panel buttons follow the view and the panels.
     void windowDidUpdate();
+    // One line at the foot of the window about what a command did not take (the cards a drop
+    // left unused, the addresses Paste Address passed over); it goes at the design's next change.
+    void showNotice(const QString &line);
+    QString notice() const;
 
     bool respondsToAction(const QString &action) const override;
     bool validateAction(const QString &action, QAction *item) override;

@@ -18,8 +18,8 @@ public:
     // document in front.
     static bool isPanel(const QWidget *window);
     static void markAsPanel(QWidget *window);
-    // A window of settings the user opened over the panels (the preferences): neither a document
-    // nor a panel, it stays above the panels while it is up.
+    // A window the user opened over the panels (the preferences, the custom address formats, the
+    // postal guidelines): neither a document nor a panel, it stays above the panels while it is up.
     static bool staysAbovePanels(const QWidget *window);
     static void markAsAbovePanels(QWidget *window);
     // Whether window belongs to waiting (stands above it as one of its own, a box it opened).

@@ -5,7 +5,6 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDBundleVersion.h"
-#include "kernel/base/CDDReadReport.h"
 #include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
@@ -644,15 +643,12 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
 
     // A panel names the version it was written by; one damaged past reading is taken for the
     // design's own, never for an old one: that would convert a current panel's fields.
-    // Every panel of a current design names its version: one without is read as the design's, as
-    // an old one its barcode would print as a line of text.
+    // A panel of a current design that names none is read as the design's (as an old one its
+    // barcode would print as a line of text).
     int bundleVersion = 0;
     const PWPlist storedVersion = archive.value(key_BundleVersion);
     if (storedVersion.isNull() && archive.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion) {
         bundleVersion = archive.getBundleVersion();
-        archive.noteKept(key_BundleVersion, QStringLiteral("An address panel has no \"%1\": it is read as written by "
-                                                           "the design's own version")
-                                                .arg(key_BundleVersion));
     } else if (!storedVersion.isNull()) {
         const std::optional<int> parsed = CDDBundleVersion::parse(storedVersion);
         if (!parsed)
@@ -687,6 +683,10 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
         mDefText.Serialize(settings, nullptr);
     }
     archive.GetData(key_AddressPanelToFrom, &m_bToFrom);
+    // The fields stand on the panel's side before its format styles them: a recipient's fields
+    // are spaced by the country's own style, a sender's are not, whatever side a field's own
+    // key says or a field left without one takes.
+    SetToFrom(m_bToFrom);
     int type = int(m_addressType);
     if (archive.GetData(key_AddressSource, &type, CDDRanges::kAddressType))
         m_addressType = addressType(type);
@@ -699,26 +699,15 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
         if (std::unique_ptr<CAddressFormat> format = CAddressFormat::SerializeFromArchive(formatArchive)) {
             replaceFormat(format.get(), kApplyLeafModes);
             keepFieldsTypedAsStored();
-        } else
+        } else if (!formatArchive.value(key_ClassID).isNull() || !formatArchive.getDict().isDictionary()
+                   || formatArchive.getDict().toDictionary().isEmpty()) {
+            // A format whose class was left out is one of no kind, as a panel without one has.
             archive.noteUnread(key_AddressFormat, QStringLiteral("The address format of an address panel could not be read"));
-    } else if (!oldFile && archive.value(key_AddressFormat).isNull()
-               && CDDReadReport::damagedFormOf(archive.getDict().toDictionary(), key_AddressFormat, {}).isEmpty()) {
-        // Every panel written since formats were archived holds one: without it no address prints.
-        // A key damaged in its name is named by the report as such.
-        archive.noteKept(key_AddressFormat, QStringLiteral("An address panel has no address format (\"%1\" is missing): "
-                                                           "its address is not printed")
-                                                .arg(key_AddressFormat));
+        }
     }
+    // A panel without a format, or with a format that lost its fields, prints no address: a job
+    // printing persons on it names that. A format damaged in its reading is named where it is read.
     frameFromFieldsWhenMissing(archive);
-    bool holdsField = false;
-    forEachLeafField([&holdsField](const CAddressFormat *, const CFTAAddressText *) {
-        holdsField = true;
-        return false;
-    });
-    if (mpFormat && !holdsField)
-        archive.noteKept(key_AddressFormat, QStringLiteral("The address format of an address panel holds no field: its "
-                                                           "address is not printed, and the format is kept for the next "
-                                                           "save"));
     // A panel's fields all stand on its side; a field archived without its side (the barcode)
     // would otherwise come back on the recipient side of a sender panel.
     SetToFrom(m_bToFrom);

@@ -91,6 +91,8 @@ public:
     void SwitchCountryFieldVisible();
     void setShowAllFields(bool show);
     bool isShowAllFields() const { return m_bAuto || m_bShowAllFields; }
+    // The switch alone, without the placeholder's showing every field.
+    bool isShowAllFieldsSet() const { return m_bShowAllFields; }
     void setAuto(bool placeholder) { m_bAuto = placeholder; }
     bool isAuto() const { return m_bAuto; }
     bool isEmpty() const { return m_bEmpty; }
@@ -304,7 +306,7 @@ private:
     void keepFieldsTypedAsStored();
     void serializeFields(const CDDArchive &archive);
     void loadFields(const CDDArchive &archive, bool oldFile, CDDString *zip, CDDString *street, CDDString *country);
-    // Names a panel read without its frame and takes the frame round its fields.
+    // A panel read without its frame takes one round its fields.
     void frameFromFieldsWhenMissing(const CDDArchive &archive);
     void loadOldBarcode(const CDDArchive &archive, const CDDString &zip, const CDDString &street,
                         const CDDString &country);

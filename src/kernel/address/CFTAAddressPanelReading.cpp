@@ -13,11 +13,11 @@
 void CFTAAddressPanel::loadFields(const CDDArchive &archive, bool oldFile, CDDString *zip, CDDString *street,
                                   CDDString *country)
 {
+    // Without a list the panel has no fields of its own. A list held as another kind of value loses the fields the file has, which a save would make
+    // final; a dictionary reads as a list of none.
     CDDArchive entries(false, archive.GetPackageType());
     if (!archive.GetData(key_Components, entries) || !entries.isArrayProcessing()) {
-        // Every panel written since fields were archived lists them, an empty one too: without
-        // the list the panel's fields are lost, which a save would make final.
-        if (!oldFile)
+        if (!oldFile && archive.value(key_Components).isDictionary())
             archive.noteUnread(key_Components, QStringLiteral("The fields of an address panel could not be read"));
         return;
     }
@@ -34,11 +34,15 @@ void CFTAAddressPanel::loadFields(const CDDArchive &archive, bool oldFile, CDDSt
             made = CFTComponent::CreateFromArchive(entry, nullptr, &mDefText);
         }
         auto *const field = dynamic_cast<CFTAAddressText *>(made.get());
-        if (!field) {
+        // A field whose class was left out is one of no kind, which makes nothing; one emptied of
+        // every key is named.
+        if (!field && (made || !entry.value(key_ClassID).isNull() || entry.getDict().toDictionary().isEmpty())) {
             entry.noteUnread(key_ClassID, made ? QStringLiteral("Field %1 of an address panel was left out: it is not an address field").arg(i + 1)
                                                : QStringLiteral("Field %1 of an address panel was left out: its class could not be read").arg(i + 1));
             continue;
         }
+        if (!field)
+            continue;
         if (field->GetTextCategory() == tcNone)
             continue;
         if (oldFile && field->GetToFrom()) {
@@ -92,10 +96,4 @@ void CFTAAddressPanel::frameFromFieldsWhenMissing(const CDDArchive &archive)
         mdSizeX = around.width() + 2.0 * mdMarginX;
         mdSizeY = around.height() + 2.0 * mdMarginY;
     }
-    archive.noteKept(key_Bounds, around.isValid() ? QStringLiteral("An address panel has no \"%1\": its frame is taken "
-                                                                   "round its fields")
-                                                        .arg(key_Bounds)
-                                                  : QStringLiteral("An address panel has no \"%1\" and no fields: it "
-                                                                   "has no size and is drawn at the corner of the card")
-                                                        .arg(key_Bounds));
 }

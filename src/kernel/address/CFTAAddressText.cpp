@@ -302,6 +302,14 @@ QString CFTAAddressText::personString() const
     return CDDString::createStringByRemovingString(m_formatDelimiter, shown, shown, true, false)->getData();
 }
 
+void CFTAAddressText::restoreOwnText(const OwnText &kept)
+{
+    m_ownText = kept.own;
+    m_punctuatedText = kept.punctuated;
+    m_bOwnTextKnown = kept.known;
+    m_bResetFormatRules = kept.typed;
+}
+
 void CFTAAddressText::setPunctuatedString(const CDDString &shown)
 {
     keepOwnString(personString(), shown.getData());
@@ -493,19 +501,6 @@ void CFTAAddressText::Copy(const CFTComponent *other)
         mLabel.SetFontAttr(*style, false);
 }
 
-void CFTAAddressText::noteWithoutCategory(const CDDArchive &archive) const
-{
-    // Every field a current writer stores names its category; a plain text read as an address
-    // text (the class the file names is another) has none of its own.
-    const PWPlist storedClass = archive.value(key_ClassID);
-    if (archive.getBundleVersion() <= FTComponentFactory::kLastOldBundleVersion || !storedClass.isString()
-        || storedClass.toString() != classStringKeys.at(size_t(getClassID())) || !archive.value(key_TextCategory).isNull())
-        return;
-    archive.noteKept(key_TextCategory, QStringLiteral("A component of class \"%1\" has no \"%2\": it is read as a text of "
-                                                      "its own, which no person fills")
-                                           .arg(storedClass.toString(), key_TextCategory));
-}
-
 void CFTAAddressText::noteNoCategory(const CDDArchive &archive) const
 {
     if (archive.getBundleVersion() <= FTComponentFactory::kLastOldBundleVersion)
@@ -542,12 +537,8 @@ bool CFTAAddressText::Serialize(const CDDArchive &archive, std::vector<CFTCompon
     }
     // A simple text prints what was typed into it; every other field is filled from a person, and
     // prints what it holds where none is given.
-    if (getClassID() == ciAddressText) {
-        noteWithoutStoredText(archive);
-        noteWithoutCategory(archive);
-        if (m_textCategory == tcSimpleText)
-            showInCapitalsAsAsked();
-    }
+    if (getClassID() == ciAddressText && m_textCategory == tcSimpleText)
+        showInCapitalsAsAsked();
     // Older files carry "Enabled" instead of a mode: its presence alone, whatever it holds,
     // means the field shows when filled.
     if (!archive.getDict().value(key_Enabled).isNull()) {

@@ -138,6 +138,17 @@ public:
     // Whether that text was typed (isResetFormatRules()): its punctuation is the user's for that
     // text alone.
     bool typedBeforeFirstFill() const { return m_bFilled ? m_bTypedBeforeFill : m_bResetFormatRules; }
+    // What the field knows of its own text beside the one shown, and whether it was typed: with
+    // the text itself, what an undo gives back for the field to be exactly as it was.
+    struct OwnText
+    {
+        QString own;
+        QString punctuated;
+        bool known = false;
+        bool typed = false;
+    };
+    OwnText ownText() const { return {m_ownText, m_punctuatedText, m_bOwnTextKnown, m_bResetFormatRules}; }
+    void restoreOwnText(const OwnText &kept);
 
 protected:
     // The text shown, measured and hit-tested: the label while empty and not editing.
@@ -154,8 +165,6 @@ protected:
 
 private:
     void init(const CFTComponent *parent);
-    // Names a field of a current design read without its category.
-    void noteWithoutCategory(const CDDArchive &archive) const;
     // Names a field of a current design whose stored category is -1, which no writer stores for a
     // field (the reading never takes it): it keeps its class's own.
     void noteNoCategory(const CDDArchive &archive) const;

@@ -86,10 +86,7 @@ bool CFTFileField::Serialize(const CDDArchive &archive, std::vector<CFTComponent
 {
     CFTCounterField::Serialize(archive, list);
     if (archive.isStoring()) {
-        // Written even when no file was chosen, so that a file lacking it is told from one without
-        // a file.
-        const CDDString fileName = mFile.GetFileName();
-        archive.SetData(key_FileName, fileName.isNull() ? CDDString(QString()) : fileName);
+        archive.SetData(key_FileName, mFile.GetFileName());
         archive.SetData(key_FiledsCount, int(mFieldsCount));
         archive.SetData(key_NumberField, mNumberField);
         archive.SetData(key_Delimeter, mDelimiter);

@@ -4,6 +4,7 @@
 #include "kernel/address/CLeaf.h"
 
 #include "kernel/base/CDDArchive.h"
+#include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDReadReport.h"
 #include "kernel/component/FTComponentFactory.h"
 
@@ -35,8 +36,9 @@ void noteUnwritten(const CDDArchive &archive, textCategory category, const CDDSt
                              .arg(name.getData().left(40), kCategoryKey));
         return;
     }
+    // A country part without a code at all reads as one of no country, as a new one is.
     const CAddressFormatController &catalogue = CAddressFormatController::sharedAddressFormatController();
-    if (category != tcAddress || !catalogue.isLoaded() || namedAlready(kNameKey)
+    if (category != tcAddress || !catalogue.isLoaded() || archive.value(kNameKey).isNull() || namedAlready(kNameKey)
         || catalogue.formatDescriptorForCountryCode(name.getData()))
         return;
     archive.noteKept(kNameKey,
@@ -81,6 +83,13 @@ bool CKnot::Serialize(CDDArchive &archive)
     }
     archive.GetData(kNameKey, m_name);
     CDDArchive list(false, archive.GetPackageType());
+    // A part is written with its list only when the list holds entries: an empty one was emptied,
+    // and the fields it held are not printed. A part without a list is one of no fields.
+    const PWPlist stored = archive.value(arrayKey);
+    if (stored.isArray() && stored.toArray().isEmpty() && archive.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion)
+        archive.noteKept(arrayKey, QStringLiteral("A part \"%1\" of an address format holds an empty list: the fields "
+                                                  "it held are not printed, and it is kept for the next save")
+                                       .arg(m_name.getData().left(40)));
     if (archive.GetData(arrayKey, list) && list.isArrayProcessing()) {
         if (t_loadDepth >= kMaxArchiveDepth) {
             qCWarning(lcArchive) << "address format nested deeper than" << kMaxArchiveDepth << "levels; rest left out";
@@ -90,8 +99,10 @@ bool CKnot::Serialize(CDDArchive &archive)
                 CDDArchive child = list.objectAtIndexInArray(i);
                 if (std::unique_ptr<CAddressFormat> node = CAddressFormat::SerializeFromArchive(child))
                     m_children.push_back(std::move(node));
-                else
-                    // The address then prints without that part: the reading must say so.
+                // The address then prints without that part: the reading must say so, unless the
+                // part's class was left out, a part of no kind (one emptied of every key is named).
+                else if (!child.value(key_ClassID).isNull() || !child.getDict().isDictionary()
+                         || child.getDict().toDictionary().isEmpty())
                     archive.noteKept(arrayKey, QStringLiteral("Part %1 of an address format could not be read (its "
                                                               "class is not one of a format); the address is printed "
                                                               "without it, and it is kept for the next save")

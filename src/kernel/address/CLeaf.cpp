@@ -31,20 +31,17 @@ bool CLeaf::Serialize(CDDArchive &archive)
         return true;
     }
     archive.GetData(QStringLiteral("label"), m_label);
-    // A category the file holds but no field has (kept out, named by the archive) is told by the
-    // label, which is the category's key ("First Name"): the field keeps its place in the format.
-    // So is a category the file lacks, which is named: a field without one prints nothing.
-    const bool missing = archive.value(QStringLiteral("tc")).isNull();
+    // A category the file lacks, or holds but no field has (kept out, named by the archive), is
+    // told by the label, which is the category's key ("First Name"): the field keeps its place in
+    // the format. A category stored that names no field, with a label that names none either, is
+    // a value no writer stores: the address is printed without that field.
+    const bool stored = !archive.value(QStringLiteral("tc")).isNull();
     if (getTextCategory() == tcNone)
         setTextCategory(FTTextCategories::getTextCategoryFromKey(m_label.getData()));
-    if (missing || getTextCategory() == tcNone)
-        archive.noteKept(QStringLiteral("tc"),
-                         QStringLiteral("A field \"%1\" of an address format %2")
-                             .arg(m_label.getData().left(40),
-                                  getTextCategory() == tcNone
-                                      ? QStringLiteral("names no category; the address is printed without it")
-                                      : QStringLiteral("has no category (\"tc\" is missing); it is read as the field "
-                                                       "its label names")));
+    if (stored && getTextCategory() == tcNone)
+        archive.noteKept(QStringLiteral("tc"), QStringLiteral("A field \"%1\" of an address format names no category; "
+                                                              "the address is printed without it")
+                                                   .arg(m_label.getData().left(40)));
     int link = int(m_phoneticLink);
     if (archive.GetData(QStringLiteral("phoneticLink"), &link, CDDRanges::kTextCategory))
         m_phoneticLink = textCategory(link);

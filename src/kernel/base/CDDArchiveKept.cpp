@@ -4,6 +4,9 @@
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDReadReport.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 thread_local int forgottenDepth = 0;
@@ -24,6 +27,56 @@ Paths pathsBelow(const Paths &paths, const QString &part)
 
 PWPlist::Dictionary mergedDictionary(const PWPlist::Dictionary &stored, const PWPlist::Dictionary &written,
                                      const PWPlist::Dictionary &now, CDDArchiveKept::Keep keep, const Paths &left);
+
+// The keys under which a file holds a component's text: its characters under "Text Storage 2",
+// its style alone when it is empty, or the older "Text Storage", which a reading takes when the
+// first two are absent. They are one property: whichever the file holds is the text.
+const QString componentTextForms[] = {key_TextStorage2, key_TextStorage2 + key_DefValueSuffix, key_TextStorage};
+
+// Whether key is a form of the component's text, which the object now writes otherwise than right
+// after reading: the form the file held then goes, or a text emptied since would read back as the
+// file's older form had it.
+bool textWrittenAnew(const QString &key, const PWPlist::Dictionary &written, const PWPlist::Dictionary &now)
+{
+    if (std::find(std::cbegin(componentTextForms), std::cend(componentTextForms), key) == std::cend(componentTextForms))
+        return false;
+    return std::any_of(std::cbegin(componentTextForms), std::cend(componentTextForms), [&](const QString &form) {
+        return !(written.value(form) == now.value(form));
+    });
+}
+
+// Whether value is an entry of a list of objects that names no class: the reading makes nothing of
+// it, as it makes nothing of a new one, but it is the user's and stays in the file. One whose class
+// key is damaged in its name was named at the reading, and goes as a replace decides.
+bool namesNoClass(const PWPlist &value)
+{
+    if (!value.isDictionary() || value.toDictionary().isEmpty() || value.toDictionary().contains(key_ClassID))
+        return false;
+    return CDDReadReport::damagedFormOf(value.toDictionary(), key_ClassID, {}).isEmpty();
+}
+
+bool namesAClass(const PWPlist &value)
+{
+    return value.isDictionary() && value.toDictionary().contains(key_ClassID);
+}
+
+// now, a list of objects written anew (one added, removed or changed), with the stored entries
+// that named no class back at their places: the reading made nothing of exactly those, and a
+// list written from its objects alone would lose them.
+PWPlist withEntriesOfNoClass(const PWPlist::Array &stored, const PWPlist::Array &written, const PWPlist::Array &now)
+{
+    QList<qsizetype> unmade;
+    for (qsizetype i = 0; i < stored.size(); ++i)
+        if (namesNoClass(stored.at(i)))
+            unmade.append(i);
+    if (unmade.isEmpty() || written.size() != stored.size() - unmade.size()
+        || !(std::any_of(stored.cbegin(), stored.cend(), namesAClass) || std::any_of(now.cbegin(), now.cend(), namesAClass)))
+        return PWPlist(now);
+    PWPlist::Array list = now;
+    for (const qsizetype i : std::as_const(unmade))
+        list.insert(std::min(i, list.size()), stored.at(i));
+    return PWPlist(list);
+}
 
 // The value under one key: the stored one while the property is as read, else the one written
 // now, within which the parts the user did not touch are kept the same way. left names the parts
@@ -49,7 +102,11 @@ PWPlist mergedValue(const PWPlist &stored, const PWPlist &written, const PWPlist
     }
     // A list whose entry the reading left out (a component it could not make) is written as it
     // is now, when that entry is to be left out.
-    return now == written && left.isEmpty() ? stored : now;
+    if (now == written && left.isEmpty())
+        return stored;
+    if (stored.isArray() && written.isArray() && now.isArray())
+        return withEntriesOfNoClass(stored.toArray(), written.toArray(), now.toArray());
+    return now;
 }
 
 PWPlist::Dictionary mergedDictionary(const PWPlist::Dictionary &stored, const PWPlist::Dictionary &written,
@@ -68,11 +125,19 @@ PWPlist::Dictionary mergedDictionary(const PWPlist::Dictionary &stored, const PW
             if (!isWritten.isNull())
                 merged.insert(entry.first, isWritten);
         } else if (wasWritten.isNull() && isWritten.isNull()) {
-            // Nothing of ours: a key this version does not know, or a value it could not take.
-            merged.insert(entry.first, entry.second);
+            // Nothing of ours: a key this version does not know, or a value it could not take;
+            // or the text in a form this version does not write, kept while the text is as read.
+            if (!textWrittenAnew(entry.first, written, now))
+                merged.insert(entry.first, entry.second);
         } else if (!isWritten.isNull()) {
             merged.insert(entry.first,
                           mergedValue(entry.second, wasWritten, isWritten, keep, pathsBelow(left, entry.first)));
+        } else if (entry.second.isArray() && wasWritten.isArray() && keep != CDDArchiveKept::Keep::UnwrittenKeys) {
+            // A list the user emptied of every object is no longer written; the entries that
+            // named no class were never among those objects, and stay.
+            const PWPlist kept = withEntriesOfNoClass(entry.second.toArray(), wasWritten.toArray(), {});
+            if (!kept.toArray().isEmpty())
+                merged.insert(entry.first, kept);
         }
         // Else written after reading and no longer: the user took the property away.
     }

@@ -28,9 +28,24 @@ void CDDFileProgress::step()
     if (progress->isStopRequested())
         throw Stopped();
     progress->m_done.fetch_add(1, std::memory_order_relaxed);
-    if (progress->m_onStep)
-        progress->m_onStep();
-    // The step's own callback may have heard the stop.
+    progress->serve();
+}
+
+void CDDFileProgress::checkpoint()
+{
+    CDDFileProgress *progress = t_current;
+    if (!progress)
+        return;
     if (progress->isStopRequested())
+        throw Stopped();
+    progress->serve();
+}
+
+void CDDFileProgress::serve()
+{
+    if (m_onStep)
+        m_onStep();
+    // The callback may have heard the stop.
+    if (isStopRequested())
         throw Stopped();
 }

@@ -34,10 +34,15 @@ public:
     static CDDFileProgress *current();
     // One component done on this thread: counted, or Stopped thrown when a stop was asked.
     static void step();
+    // A point in long work that is no component (rows of a bitmap compressed, bytes of a file
+    // hashed): nothing is counted, but the windows get their turn and a stop asked is heard.
+    static void checkpoint();
 
     // The components the work will go through, when it knows; 0 while it does not.
     void setTotal(qint64 total) { m_total.store(total, std::memory_order_relaxed); }
     qint64 total() const { return m_total.load(std::memory_order_relaxed); }
+    // Work that goes through its components once more (a bitmap painted again) says so.
+    void addToTotal(qint64 more) { m_total.fetch_add(more, std::memory_order_relaxed); }
     qint64 done() const { return m_done.load(std::memory_order_relaxed); }
     void requestStop() { m_stop.store(true, std::memory_order_relaxed); }
     // Called on the working thread after each step: work done on the window's own thread serves
@@ -46,6 +51,9 @@ public:
     bool isStopRequested() const { return m_stop.load(std::memory_order_relaxed); }
 
 private:
+    // The windows' turn after a step or a checkpoint; Stopped when it heard a stop.
+    void serve();
+
     std::atomic<qint64> m_total{0};
     std::atomic<qint64> m_done{0};
     std::atomic<bool> m_stop{false};

@@ -1,5 +1,7 @@
 #include "kernel/base/CDDString.h"
 
+#include "kernel/base/CDDCountryNames.h"
+
 #include "platform/PWBundle.h"
 #include "platform/PWLog.h"
 #include "platform/PWPlist.h"
@@ -216,6 +218,7 @@ namespace {
 struct CountryNames
 {
     QHash<QString, QString> codeByName;
+    QHash<QString, QString> nameByCode;
 };
 
 const CountryNames *countryNames()
@@ -246,6 +249,8 @@ const CountryNames *countryNames()
         for (const PWPlist &name : dictionary.value(code).toArray()) {
             if (!name.isString() || name.toString().isEmpty())
                 continue;
+            if (!names.nameByCode.contains(code))
+                names.nameByCode.insert(code, name.toString());
             const QString lowered = name.toString().toLower();
             if (!names.codeByName.contains(lowered))
                 names.codeByName.insert(lowered, code);
@@ -256,6 +261,15 @@ const CountryNames *countryNames()
 }
 
 } // namespace
+
+QString CDDCountryNameFromCode(const QString &code)
+{
+    const QString trimmed = code.trimmed();
+    if (trimmed.size() != 2)
+        return QString();
+    const CountryNames *table = countryNames();
+    return table ? table->nameByCode.value(trimmed.toLower()) : QString();
+}
 
 CDDString CDDString::getCountryCodeFromString(const CDDString &text)
 {

@@ -7,8 +7,6 @@
 #include <QHash>
 #include <QSet>
 
-#include <algorithm>
-
 namespace {
 
 // The kinds of value a reader tells apart. Numbers, texts and flags are all read from texts.
@@ -93,30 +91,21 @@ public:
         for (const QString &key : shape.keys) {
             if (key == key_ClassID || key == key_BundleVersion)
                 continue;
+            // A key left out holds what a new object has: older writers and other programs leave
+            // out what holds its default, and this one every list without entries.
             const PWPlist value = stored.value(key);
+            if (value.isNull())
+                continue;
             const PWPlist ours = written.value(key);
             int kinds = ours.isNull() ? shape.kinds.value(key) : kindOf(ours);
             // A picture is written as its data or by its name in the content library, as the
-            // user's settings ask: a text and data are both read by the key's own reader, which
-            // names what it cannot take.
+            // user's settings ask, and a colour of an older form as a text: a text and data are
+            // both read by the key's own reader, which names what it cannot take.
             if (kinds & (kText | kData))
                 kinds |= kText | kData;
             const QStringList at = path + QStringList {key};
-            // A text is written either with its characters or, empty, as its style alone, and a
-            // text of the older form is read in its place: any of them holds it.
-            const QString text = key.endsWith(key_DefValueSuffix) ? key.chopped(key_DefValueSuffix.size()) : key;
-            QStringList forms {text, text + key_DefValueSuffix};
-            if (text == key_TextStorage2)
-                forms << key_TextStorage << key_TextStorage + key_DefValueSuffix;
-            if (value.isNull() && std::any_of(forms.cbegin(), forms.cend(), [&stored](const QString &form) {
-                    return stored.contains(form);
-                }))
-                continue;
-            if (value.isNull()) {
-                note(path + QStringList {text}, QStringLiteral("is missing: it reads as a new one has it"));
-            } else if ((kinds & kindOf(value)) == 0) {
-                note(at, QStringLiteral("is not %1: it reads as a new one has it")
-                             .arg(kindName(kinds)));
+            if ((kinds & kindOf(value)) == 0) {
+                note(at, QStringLiteral("is not %1: it reads as a new one has it").arg(kindName(kinds)));
             } else if (value.isArray() && value.toArray().isEmpty() && shape.filledLists.contains(key)) {
                 note(at, QStringLiteral("is an empty list: it reads as holding nothing"));
             }

@@ -26,8 +26,15 @@ void readLikeParent(CDDArchive &entry, const CDDArchive &parent)
 void CFTACoreDoc::noteComponentLeftOut(const CDDArchive &entry, int index)
 {
     // Noted against the entry's class key, so that a damaged key is named in the same report line.
+    // An entry whose class was left out is one of no kind, which makes nothing, as a new one
+    // would: a save keeps it at its place in the list (CDDArchiveKept). A class key damaged in its
+    // name is named by the report; an entry emptied of every key is named as such.
     if (!entry.getDict().isDictionary())
         entry.noteUnread(key_ClassID, QStringLiteral("Component %1 was left out: it is not a dictionary").arg(index + 1));
+    else if (entry.getDict().toDictionary().isEmpty())
+        entry.noteUnread(key_ClassID, QStringLiteral("Component %1 was left out: it holds nothing").arg(index + 1));
+    else if (entry.value(key_ClassID).isNull())
+        qCWarning(lcArchive).noquote() << QStringLiteral("Component %1 names no class; nothing is made of it").arg(index + 1);
     else
         entry.noteUnread(key_ClassID,
                          QStringLiteral("Component %1 was left out: its class could not be read").arg(index + 1));

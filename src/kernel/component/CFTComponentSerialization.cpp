@@ -34,23 +34,6 @@ PWPlist::Dictionary writtenByStoredClass(const CDDArchiveKept &kept, int classID
     return written;
 }
 
-// Without a frame a component of the design has no size and nothing of it is drawn, or it is
-// drawn at the card's corner. Fields (made with a parent) are placed by their panel, and a
-// background fills its side.
-void noteWithoutFrame(const CFTComponent &component, const CDDArchive &archive, bool field)
-{
-    // An address panel names its own: its frame is taken round its fields.
-    static constexpr int kFramed[] = {ciShape,       ciSeparator, ciText,      ciPicture,   ciAddressText,
-                                      ciBarcode,     ciCounter,   ciFileField, ciSmartField};
-    const int classID = component.getClassID();
-    if (field || std::find(std::begin(kFramed), std::end(kFramed), classID) == std::end(kFramed)
-        || !archive.value(key_Bounds).isNull())
-        return;
-    archive.noteKept(key_Bounds, QStringLiteral("A component of class \"%1\" has no \"%2\": it has no size and is "
-                                                "not drawn in its place")
-                                     .arg(classStringKeys.at(size_t(classID)), key_Bounds));
-}
-
 // Whether a dictionary within a component is read as a component of its own (a panel's fields),
 // which measures it by its own writer.
 bool isComponentArchive(const PWPlist::Dictionary &dictionary)
@@ -178,7 +161,6 @@ std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &
     if (!component)
         return nullptr;
     component->Serialize(archive, subList);
-    noteWithoutFrame(*component, archive, parent != nullptr);
     // What the file holds beyond what was read goes back into the next save of this component.
     // An old form is converted, parts of it moved elsewhere: written back, they would be read twice.
     // So is an extended text, whose blocks become texts of their own.
@@ -186,8 +168,8 @@ std::unique_ptr<CFTComponent> CFTComponent::CreateFromArchive(const CDDArchive &
         CFTComponent *const made = component.get();
         component->mKept = CDDArchiveKept::after(archive, CDDArchiveKept::Keep::Everything,
                                                  [made](const CDDArchive &writing) { made->Serialize(writing, nullptr); });
-        // Every key the class writes is one the file should hold: one it lacks or holds otherwise
-        // is named, whoever reads it, and kept as the file has it.
+        // A key the class writes that the file holds as another kind of value, or as an emptied
+        // list, is named, whoever reads it, and kept as the file has it.
         if (component->mKept)
             CDDWrittenShape::noteGaps(archive, component->mKept->stored(), writtenByStoredClass(*component->mKept, classID, archive),
                                       isComponentArchive,

@@ -37,8 +37,8 @@ double lengthOrZero(const CDDArchive &archive, const QString &key)
     return archive.GetData(key, &value, CDDRanges::kLength) ? value : 0.0;
 }
 
-// A current design always writes these texts: one it lacks (named with the gaps of the design)
-// keeps the prepared value. Older designs count a text they lack as empty.
+// A current design always writes these texts: one it lacks keeps the prepared value. Older designs
+// count a text they lack as empty.
 void readLayoutText(const CDDArchive &archive, const QString &key, CDDString &target)
 {
     CDDString value;
@@ -106,8 +106,8 @@ std::unique_ptr<CAddressFormat> readOldFormat(const CDDArchive &archive, const Q
     return format;
 }
 
-// A dictionary of the design read into archive. Another kind of value is named once: by the gaps
-// a current design names (CFTADocumentFileCheck::gapsOfCurrentDesign), else here.
+// A dictionary of the design read into archive. Another kind of value is named once: with the
+// parts of a current design of another kind (CFTADocumentFileCheck::partsOfAnotherKind), else here.
 bool readDictionary(const CDDArchive &file, const QString &key, CDDArchive &archive, bool current)
 {
     const PWPlist stored = file.value(key);
@@ -161,10 +161,6 @@ void CFTADocument::store(const CDDArchive &archive)
     std::vector<CFTComponent *> components = GetComponents(0, false);
     std::erase_if(components, [this](const CFTComponent *component) { return isFromBackList(component); });
     SerializeComponents(front, &components, false);
-    // The side's list is written even empty, so that a side without one is told from a design
-    // whose components were all deleted.
-    if (front.value(key_Components).isNull())
-        front.store(key_Components, PWPlist(PWPlist::Array()));
     storeBackList(front);
     archive.SetData(key_FrontSide, front);
 }
@@ -220,16 +216,12 @@ void CFTADocument::load(const CDDArchive &archive)
     CDDArchive file(archive);
     file.setBundleVersion(version);
 
-    // A current design names each key it lacks or holds as another kind of value; the prepared
-    // design's value stands in its place.
+    // A current design names each part it holds as another kind of value; the prepared design's
+    // value stands in its place, as it does without a word for a part the file leaves out.
     const bool current = version > FTComponentFactory::kLastOldBundleVersion;
     if (current) {
-        for (const CFTADocumentFileCheck::Gap &gap : CFTADocumentFileCheck::gapsOfCurrentDesign(file.getDict())) {
-            if (gap.otherKind)
-                file.noteUnread(gap.key, gap.what);
-            else
-                file.noteKept(gap.key, gap.what);
-        }
+        for (const CFTADocumentFileCheck::Gap &gap : CFTADocumentFileCheck::partsOfAnotherKind(file.getDict()))
+            file.noteUnread(gap.key, gap.what);
     }
 
     documentType type = getDocumentType();
@@ -324,12 +316,6 @@ void CFTADocument::loadFrontSide(const CDDArchive &file)
     CDDArchive front(false);
     if (!file.GetData(key_FrontSide, front) || !front.getDict().isDictionary())
         return;
-    // A current design writes its side's list even when the side is empty: a side without one
-    // shows nothing of what the design was.
-    if (file.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion && front.value(key_Components).isNull())
-        front.noteKept(key_Components, QStringLiteral("The design's \"%1\" has no \"%2\": the side reads as empty, "
-                                                      "and is kept as the file has it for the next save")
-                                           .arg(key_FrontSide, key_Components));
     // Entries carry the file's version through the archive that lists them.
     SerializeComponents(front, GetComponentsPtr(0, false), false);
 

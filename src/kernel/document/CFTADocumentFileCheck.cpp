@@ -1,6 +1,6 @@
-// Whether a dictionary can be read as a design at all, and what of a current design it lacks. A
-// key present in a damaged form (one character changed) refuses the file; a key that is simply
-// absent keeps the prepared design's value, and a current design's reading names it.
+// Whether a dictionary can be read as a design at all, and what of a current design it holds as
+// another kind of value. A key present in a damaged form (one character changed) refuses the file;
+// a key that is simply absent keeps the prepared design's value without a word.
 
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTADocumentFileCheck.h"
@@ -24,7 +24,7 @@ struct RequiredKey {
     bool dictionary;
 };
 
-// The keys every current design holds at its top level, the layout aside.
+// The keys every current design writes at its top level, the layout aside.
 const std::vector<RequiredKey> &requiredKeys()
 {
     static const std::vector<RequiredKey> keys {
@@ -38,7 +38,7 @@ const std::vector<RequiredKey> &requiredKeys()
     return keys;
 }
 
-// The keys every current layout dictionary holds.
+// The keys every current layout dictionary is written with.
 const QStringList &requiredLayoutKeys()
 {
     static const QStringList keys {key_Manufacturer, key_ID,       key_Description, key_Category,
@@ -153,16 +153,32 @@ QString checkFrontSide(const PWPlist &front, bool current)
     }
     if (components > CFTADocumentFileCheck::kMostComponents)
         return tooManyComponents(components);
-    if (!front.value(key_Components).isNull())
-        return QString();
-    // The side's guidelines are its own entry: kept from the file, they stay when every component
-    // was deleted, and that design must open again.
-    for (const QString &key : front.toDictionary().keys()) {
-        if (key != key_BackComponents && key != key_LayoutGuidelines)
+    // A side without its list is a side without components (a list is written only with entries);
+    // one whose list's name lost a character lost its components, and a save would make it final.
+    const QStringList known {key_Components, key_BackComponents, key_LayoutGuidelines};
+    for (const QString &key : {key_Components, key_BackComponents}) {
+        if (const QString damaged = CDDReadReport::damagedFormOf(front.toDictionary(), key, known); !damaged.isEmpty())
             return QStringLiteral("\"%1\" has no \"%2\" list but an unknown entry \"%3\"")
-                .arg(key_FrontSide, key_Components, key);
+                .arg(key_FrontSide, key, damaged);
     }
     return QString();
+}
+
+// Whether the file holds every part a current design writes, each of its kind.
+bool holdsEveryPartOfACurrentDesign(const PWPlist::Dictionary &dictionary)
+{
+    for (const RequiredKey &required : requiredKeys()) {
+        const PWPlist value = dictionary.value(required.key);
+        if (value.isNull() || (required.dictionary && !value.isDictionary()))
+            return false;
+    }
+    const PWPlist layout = dictionary.contains(key_PredefinedLayout) ? dictionary.value(key_PredefinedLayout)
+                                                                     : dictionary.value(key_CustomLayout);
+    if (!layout.isDictionary())
+        return false;
+    const QStringList &layoutKeys = requiredLayoutKeys();
+    return std::all_of(layoutKeys.cbegin(), layoutKeys.cend(),
+                       [&layout](const QString &key) { return layout.toDictionary().contains(key); });
 }
 
 // Why the file cannot be read as a design of any version; empty when it can.
@@ -237,7 +253,7 @@ int CFTADocumentFileCheck::versionOfFile(const PWPlist &file, QString *problem)
     if (const std::optional<int> version = CDDBundleVersion::parse(stored))
         return *version;
     const QString shown = stored.isString() ? stored.toString().left(40) : QStringLiteral("not a number");
-    if (CFTADocumentFileCheck::gapsOfCurrentDesign(file).empty()) {
+    if (holdsEveryPartOfACurrentDesign(file.toDictionary())) {
         if (problem)
             *problem = QStringLiteral("The design's \"%1\" is damaged (%2); it holds everything a current design "
                                       "holds and was read as one")
@@ -251,42 +267,22 @@ int CFTADocumentFileCheck::versionOfFile(const PWPlist &file, QString *problem)
     return 0;
 }
 
-std::vector<CFTADocumentFileCheck::Gap> CFTADocumentFileCheck::gapsOfCurrentDesign(const PWPlist &file)
+std::vector<CFTADocumentFileCheck::Gap> CFTADocumentFileCheck::partsOfAnotherKind(const PWPlist &file)
 {
     std::vector<Gap> gaps;
     const PWPlist::Dictionary dictionary = file.toDictionary();
-    const auto absent = [](const QString &what) {
-        return QStringLiteral("%1 is missing: the design keeps what a new design has in its place").arg(what);
-    };
-    const auto otherKind = [](const QString &what) {
+    const auto otherKind = [](const QString &key) {
         return QStringLiteral("%1 is not a dictionary: the design keeps what a new design has in its place, and "
                               "the value is kept for the next save")
-            .arg(what);
+            .arg(named(key));
     };
     for (const RequiredKey &required : requiredKeys()) {
-        if (!dictionary.contains(required.key))
-            gaps.push_back({required.key, absent(named(required.key)), false});
-        else if (required.dictionary && !dictionary.value(required.key).isDictionary())
-            gaps.push_back({required.key, otherKind(named(required.key)), true});
+        if (required.dictionary && dictionary.contains(required.key) && !dictionary.value(required.key).isDictionary())
+            gaps.push_back({required.key, otherKind(required.key)});
     }
-    const QString layoutKey = dictionary.contains(key_PredefinedLayout) ? key_PredefinedLayout
-                              : dictionary.contains(key_CustomLayout)  ? key_CustomLayout
-                                                                       : QString();
-    if (layoutKey.isEmpty()) {
-        gaps.push_back({key_CustomLayout,
-                        QStringLiteral("Neither \"%1\" nor \"%2\" is present: the design keeps the sheet a new "
-                                       "design has, without its margins")
-                            .arg(key_PredefinedLayout, key_CustomLayout),
-                        false});
-    } else if (!dictionary.value(layoutKey).isDictionary()) {
-        gaps.push_back({layoutKey, otherKind(named(layoutKey)), true});
-    } else {
-        const PWPlist::Dictionary layout = dictionary.value(layoutKey).toDictionary();
-        for (const QString &key : requiredLayoutKeys()) {
-            if (!layout.contains(key))
-                gaps.push_back({key, absent(named(key, layoutKey)), false});
-        }
-    }
+    const QString layoutKey = dictionary.contains(key_PredefinedLayout) ? key_PredefinedLayout : key_CustomLayout;
+    if (dictionary.contains(layoutKey) && !dictionary.value(layoutKey).isDictionary())
+        gaps.push_back({layoutKey, otherKind(layoutKey)});
     return gaps;
 }
 

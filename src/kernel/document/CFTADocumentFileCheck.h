@@ -86,18 +86,18 @@ QString refusalBeforeReading(const QByteArray &bytes);
 
 // The bundle version the file was written by, which decides whether it is converted as an old
 // file: 0 when the file names none. A version that is no whole number is damaged: problem (when
-// given) says so, and the file is read as current unless it also lacks keys every current design
-// holds, so that one damaged value never converts a design.
+// given) says so, and the file is read as current when it holds every key a current design
+// writes, so that one damaged value never converts a design.
 int versionOfFile(const PWPlist &file, QString *problem = nullptr);
 
-// A part every design of a current version holds that the file lacks, or holds as another kind of
-// value than a dictionary: the reading keeps the prepared design's value in its place and names
-// what the file says (otherKind: a value kept as stored, like a refused one).
+// A part of a current design's top level that the file holds as another kind of value than the
+// dictionary it is: the reading keeps the prepared design's value in its place, names what the
+// file says and keeps the value for the next save. A part the file leaves out is no damage (older
+// writers and other programs leave keys out): it keeps the prepared design's value without a word.
 struct Gap {
     QString key;
     QString what;
-    bool otherKind = false;
 };
-std::vector<Gap> gapsOfCurrentDesign(const PWPlist &file);
+std::vector<Gap> partsOfAnotherKind(const PWPlist &file);
 
 } // namespace CFTADocumentFileCheck

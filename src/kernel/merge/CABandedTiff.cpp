@@ -1,5 +1,6 @@
 #include "kernel/merge/CABandedTiff.h"
 
+#include "kernel/base/CDDFileProgress.h"
 #include "kernel/base/FTTiffMemoryFile.h"
 
 #include <tiffio.h>
@@ -75,6 +76,17 @@ Attempt writeOnce(int width, int height, double dotsPerInch, int bandRows, bool 
 
     bool ok = true;
     bool transparent = false;
+    // A stop heard while a band is painted or compressed leaves through here: the stream is
+    // closed on the way, and nothing of it is kept.
+    struct Closer
+    {
+        TIFF *&tiff;
+        ~Closer()
+        {
+            if (tiff)
+                TIFFClose(tiff);
+        }
+    } closer{tiff};
     try {
         QImage band(width, std::min(bandRows, height), QImage::Format_ARGB32_Premultiplied);
         QByteArray row(qsizetype(width) * samples, Qt::Uninitialized);
@@ -97,11 +109,13 @@ Attempt writeOnce(int width, int height, double dotsPerInch, int bandRows, bool 
             const bool clear = anyTransparent(pixels);
             transparent = transparent || clear;
             if (clear && !alpha) {
-                TIFFClose(tiff);
                 attempt.pass = Pass::WrongLayout;
                 return attempt;
             }
             for (int y = 0; y < pixels.height(); ++y) {
+                // A band's compression takes long enough for a watched export to give the
+                // windows their turn between its rows.
+                CDDFileProgress::checkpoint();
                 const uchar *source = pixels.constScanLine(y);
                 if (samples == 3) {
                     for (int x = 0; x < width; ++x)
@@ -121,6 +135,7 @@ Attempt writeOnce(int width, int height, double dotsPerInch, int bandRows, bool 
         attempt.reason = QStringLiteral("there is not enough memory for a band of %1 pixels").arg(width);
     }
     TIFFClose(tiff);
+    tiff = nullptr;
     if (!ok) {
         if (attempt.reason.isEmpty())
             attempt.reason = QStringLiteral("libtiff could not write the bitmap");

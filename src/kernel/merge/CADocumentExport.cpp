@@ -7,6 +7,7 @@
 #include "kernel/merge/CADocumentLog.h"
 
 #include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/base/CDDFileProgress.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/component/CFTComponent.h"
@@ -220,6 +221,9 @@ QByteArray CADocument::PDFDataForComponents(const std::vector<CFTComponent *> *c
     }
     const std::unique_ptr<CCRenderingView> renderer =
         makeRenderer(*ftDocument(), *plan, printCutMarks, fitAddressPanel, withPrinting, resolution);
+    // A watched export goes through each component once, the back list's too.
+    if (CDDFileProgress *progress = CDDFileProgress::current())
+        progress->addToTotal(qint64(plan->front->size()) + (plan->back ? qint64(plan->back->size()) : 0));
     const QByteArray pdf = CDDDrawer::PDFDataForDrawing(plan->rect, resolution, [&renderer](CDDDrawer &drawer) {
         if (QPainter *painter = drawer.GetPainter())
             renderer->draw(*painter);
@@ -306,15 +310,21 @@ void drawBitmapRows(QPaintDevice &device, CFTADocument *kernel, const BitmapPlan
             else
                 painter.translate(0.0, -innerWidth);
         }
+        // The background picture may be the slowest thing drawn: a stop asked meanwhile is heard
+        // right after it.
         kernel->DrawBackground(&drawer);
+        CDDFileProgress::checkpoint();
     } else {
         // A copied selection carries no background picture, but the facing identification mark
         // stands where it stands on the card, as in the whole design.
         kernel->DrawFIMBarcode(&drawer);
     }
-    // The same wrap outlines as the vector form, so that both forms of an item look alike.
-    for (CFTComponent *component : *plan.front)
+    // The same wrap outlines as the vector form, so that both forms of an item look alike. An
+    // export someone watches counts each component drawn, and stops at one when asked.
+    for (CFTComponent *component : *plan.front) {
+        CDDFileProgress::step();
         component->Draw(&drawer, false, kernel, false, true);
+    }
     painter.end();
 }
 
@@ -353,10 +363,17 @@ QByteArray CADocument::TIFFDataForComponents(const std::vector<CFTComponent *> *
     CFTADocument *kernel = ftDocument();
     // A whole design is drawn on white, which leaves no pixel clear unless a window is cut out.
     const bool opaqueLikely = bitmap->plan.wholeDesign && !bitmap->plan.clip;
+    // Every band draws every component: a watched export goes through them once a band, and
+    // once more for each pass the bitmap takes.
+    CDDFileProgress *const progress = CDDFileProgress::current();
+    const qint64 rows = bandRows > 0 ? bandRows : CABandedTiff::defaultBandRows(bitmap->width);
+    const qint64 perPass = qint64(bitmap->plan.front->size()) * ((bitmap->height + rows - 1) / rows);
     QString failure;
     const QByteArray tiff = CABandedTiff::write(
         bitmap->width, bitmap->height, resolution, bandRows, opaqueLikely,
-        [kernel, &bitmap](QImage &band, int top) {
+        [kernel, &bitmap, progress, perPass](QImage &band, int top) {
+            if (progress && top == 0)
+                progress->addToTotal(perPass);
             drawBitmapRows(band, kernel, *bitmap, top);
             return true;
         },

@@ -136,7 +136,9 @@ std::shared_ptr<PWPerson> filePerson(const CDDArchive &file, const QString &oldK
             kept(QStringLiteral("holds a custom field %1 that is no text").arg(i + 1));
     }
     std::shared_ptr<PWPerson> person = storedPerson(stored.toDictionary());
-    if (!person)
+    // A stored form without its card holds no person, as a design without one: the person is
+    // taken from the design's fields without a word.
+    if (!person && !stored.value(QStringLiteral("personData")).isNull())
         kept(QStringLiteral("holds a person whose card does not read: the person is taken from the design's fields"));
     return person;
 }

@@ -183,6 +183,13 @@ void CADocument::updatePersonWithAddressText(CFTComponent *text, bool updateOthe
     }
     if (shown.isNull())
         return;
+    // A field that shows its person's own text in capitals tells the person nothing: the
+    // letters as the person has them stay.
+    if ((int(text->representationType()) & kCapitalsBit) != 0 || convertToUppercase()) {
+        const QString held = stringForPersonCategory(person.get(), type, category, false);
+        if (held != value && held.toUpper() == value)
+            return;
+    }
     if (setStringForPersonCategory(person.get(), value, type, category) && updateOtherStrings)
         updateObjectsTextWithPerson(*person, toFrom);
 }

@@ -4,6 +4,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/printing/CAPrintingLog.h"
+#include "platform/PWHeapUse.h"
 #include "platform/PWPerson.h"
 #include "platform/PWPlist.h"
 
@@ -144,21 +145,73 @@ bool CAPrintPreparer::fillAndFilter(CADocument &copy, const PWPerson &person, co
     return true;
 }
 
-CAPrintPreparer::CAPrintPreparer(Job job, CADocumentFilter filter, double resolution, int lookahead, int workers)
+CAPrintPreparer::CAPrintPreparer(Job job, CADocumentFilter filter, double resolution, int lookahead, int workers,
+                                 qint64 heldBytes)
     : m_runs(std::move(job.runs))
     , m_designData(std::move(job.designData))
     , m_filter(std::move(filter))
     , m_resolution(resolution)
-    , m_lookahead(std::max(lookahead, 1))
+    , m_mostLookahead(std::max(lookahead, 1))
+    // No workers: the page writer prepares every copy itself, one at a time.
+    , m_mostWorkers(std::clamp(workers, 0, std::max(1, int(m_runs.size()))))
+    , m_heldBytes(heldBytes)
+    , m_pageWriter(m_mostWorkers)
     , m_slots(m_runs.size())
 {
-    // No workers: the page writer prepares every copy itself, one at a time.
-    workers = std::clamp(workers, 0, std::max(1, int(m_runs.size())));
-    // One pool more than workers: the copies the page writer prepares itself.
-    m_pool.assign(std::size_t(workers) + 1, std::vector<std::vector<Copy>>(m_designData.size()));
+    m_pool.assign(std::size_t(m_pageWriter) + 1, std::vector<std::vector<Copy>>(m_designData.size()));
+    m_owned.assign(std::size_t(m_pageWriter) + 1, 0);
+    // Nothing to weigh without a budget, nor for a page writer alone.
+    if (m_heldBytes <= 0 || m_mostWorkers == 0)
+        decide(0);
+}
+
+void CAPrintPreparer::decide(qint64 copyBytes)
+{
+    m_copyBytes = copyBytes;
+    m_held = m_mostLookahead;
+    if (m_heldBytes > 0 && copyBytes > 0)
+        m_held = int(std::clamp<qint64>(m_heldBytes / copyBytes, 1, m_mostLookahead));
+    m_lookahead = m_held;
+    // The page writer draws one copy while the workers prepare the rest, each a share of them.
+    const int workers = std::min(m_mostWorkers, m_held - 1);
+    m_share = workers > 0 ? std::max(1, (m_held - 1) / workers) : 1;
+    m_decided = true;
     m_workers.reserve(std::size_t(workers));
     for (int i = 0; i < workers; ++i)
         m_workers.emplace_back([this, i] { work(i); });
+}
+
+qint64 CAPrintPreparer::copyBytes() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_copyBytes;
+}
+
+int CAPrintPreparer::heldCopies() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_held;
+}
+
+bool CAPrintPreparer::mayPrepareAhead(int owner, int run, std::vector<Copy> *dropped)
+{
+    std::vector<std::vector<Copy>> &pools = m_pool[std::size_t(owner)];
+    if (!pools[std::size_t(m_runs[std::size_t(run)].designIndex)].empty())
+        return true;
+    if (m_owned[std::size_t(owner)] < (owner == m_pageWriter ? 1 : m_share))
+        return true;
+    // A copy of another design it holds idle makes room for one of this design.
+    for (std::vector<Copy> &pool : pools) {
+        if (pool.empty())
+            continue;
+        if (dropped) {
+            dropped->push_back(std::move(pool.back()));
+            pool.pop_back();
+            --m_owned[std::size_t(owner)];
+        }
+        return true;
+    }
+    return false;
 }
 
 CAPrintPreparer::~CAPrintPreparer()
@@ -188,14 +241,16 @@ void CAPrintPreparer::work(int worker)
 {
     for (;;) {
         int run = -1;
+        std::vector<Copy> dropped;
         {
             std::unique_lock lock(m_mutex);
             // A worker stays until the job ends, even with nothing left to prepare: the page
             // writer embeds the fonts of the texts it laid out when the document is finished,
             // and those belong to this thread.
-            m_changed.wait(lock, [this] {
+            m_changed.wait(lock, [this, worker] {
                 return m_stopping || (m_nextRun < int(m_runs.size()) &&
-                                      m_runs[std::size_t(m_nextRun)].firstIndex < m_released + m_lookahead);
+                                      m_runs[std::size_t(m_nextRun)].firstIndex < m_released + m_lookahead &&
+                                      mayPrepareAhead(worker, m_nextRun, nullptr));
             });
             if (m_stopping) {
                 // Its copies end on this thread, whose fonts their texts hold.
@@ -210,7 +265,10 @@ void CAPrintPreparer::work(int worker)
                 return;
             }
             run = m_nextRun++;
+            mayPrepareAhead(worker, run, &dropped);
         }
+        // Let go of here, on the thread whose fonts its texts hold.
+        dropped.clear();
         Copy copy = prepare(m_runs[std::size_t(run)], worker);
         {
             const std::lock_guard lock(m_mutex);
@@ -229,13 +287,18 @@ CAPrintPreparer::Copy CAPrintPreparer::prepare(const Run &run, int worker)
         if (!pool.empty()) {
             copy = std::move(pool.back());
             pool.pop_back();
+        } else {
+            ++m_owned[std::size_t(worker)];
         }
     }
     if (!copy.document) {
         const PWPlist *data = m_designData[std::size_t(run.designIndex)].get();
         copy.document = data ? CAPrintingView::makeCopy(*data) : nullptr;
-        if (!copy.document)
+        if (!copy.document) {
+            const std::lock_guard lock(m_mutex);
+            --m_owned[std::size_t(worker)];
             return Copy();
+        }
         copy.worker = worker;
         copy.document->snapshotObjects();
     } else if (copy.filtered) {
@@ -279,13 +342,34 @@ CADocument *CAPrintPreparer::take(int index)
         return nullptr;
     std::unique_lock lock(m_mutex);
     while (!m_slots[std::size_t(run)].ready) {
+        if (!m_decided) {
+            // The first copy, weighed while nothing else is prepared: what it keeps decides how
+            // many copies the job may hold at once, and so how many workers it starts.
+            const int mine = m_nextRun++;
+            lock.unlock();
+            const qint64 before = PWHeapUse::bytesInUse();
+            Copy copy = prepare(m_runs[std::size_t(mine)], m_pageWriter);
+            const qint64 kept = PWHeapUse::bytesInUse() - before;
+            lock.lock();
+            store(mine, std::move(copy));
+            // Another thread that let go of more meanwhile leaves nothing to weigh by: the next
+            // copy or two are weighed in turn before the job goes on as if unweighed.
+            if (kept > 0 || before <= 0 || mine >= 2)
+                decide(std::max<qint64>(kept, 0));
+            continue;
+        }
         // The workers fall behind (a machine of few cores): rather than wait, the page writer
         // prepares the next run no worker has started, with copies of its own.
         if (m_nextRun < int(m_runs.size()) &&
-            (m_nextRun <= run || m_runs[std::size_t(m_nextRun)].firstIndex < m_released + m_lookahead)) {
+            (m_nextRun <= run || (m_runs[std::size_t(m_nextRun)].firstIndex < m_released + m_lookahead &&
+                                  mayPrepareAhead(m_pageWriter, m_nextRun, nullptr)))) {
             const int mine = m_nextRun++;
+            std::vector<Copy> dropped;
+            if (mine > run)
+                mayPrepareAhead(m_pageWriter, mine, &dropped);
             lock.unlock();
-            Copy copy = prepare(m_runs[std::size_t(mine)], int(m_workers.size()));
+            dropped.clear();
+            Copy copy = prepare(m_runs[std::size_t(mine)], m_pageWriter);
             lock.lock();
             store(mine, std::move(copy));
             continue;

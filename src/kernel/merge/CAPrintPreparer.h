@@ -22,6 +22,11 @@ class PWPlist;
 //
 // A copy is used by one thread at a time: by the worker that made it until it is ready, by the
 // main thread from take() until releaseBefore() passes its entries.
+//
+// Memory: the copies a job holds at once are bounded by what they weigh, never by its persons.
+// Given a budget of bytes, the page writer prepares the first copy itself and weighs what it
+// keeps; the job then holds as many copies as the budget takes (one when a copy alone takes
+// more), and starts only as many workers as that leaves room for, each owning a share of them.
 class CAPrintPreparer
 {
 public:
@@ -50,8 +55,11 @@ public:
     // Starts the workers. filter is the view's with nothing done; resolution is the one the
     // items are drawn with. At most lookahead entries are prepared beyond the last released.
     // With no workers the page writer prepares each copy when it needs it, and fills the one
-    // copy it was given back again: a job of copies too large to hold two of.
-    CAPrintPreparer(Job job, CADocumentFilter filter, double resolution, int lookahead, int workers);
+    // copy it was given back again: a job of copies too large to hold two of. With a budget
+    // (heldBytes above 0) the workers start once the first copy has been weighed, and the job
+    // holds no more copies than the budget takes (lookahead and workers are then the most).
+    CAPrintPreparer(Job job, CADocumentFilter filter, double resolution, int lookahead, int workers,
+                    qint64 heldBytes = 0);
     ~CAPrintPreparer();
 
     CAPrintPreparer(const CAPrintPreparer &) = delete;
@@ -67,6 +75,11 @@ public:
 
     // Worker threads for a job on this machine: one core is left to the page writer.
     static int defaultWorkerCount();
+
+    // What the first copy kept when it was weighed (0 before, or without a budget), and the
+    // copies the job holds at once since.
+    qint64 copyBytes() const;
+    int heldCopies() const;
 
     // The filling and filtering of one copy, as the view does it for a list person: the copy
     // (as made from the design, or as it was before its filters last time) is filled with the
@@ -91,22 +104,41 @@ private:
     };
 
     void work(int worker);
+    // The run's copy, from the worker's given-back copies when one is of its design; the copy the
+    // preparer took from its given-back ones when it made a new one.
     Copy prepare(const Run &run, int worker);
     // With the lock held: the run's copy is ready.
     void store(int run, Copy copy);
     int runOf(int index) const;
+    // With the lock held: whether the owner (a worker, or the page writer) may prepare the run
+    // ahead of the page being written: it has a copy of the run's design to fill again, or owns
+    // fewer copies than its share (a copy of another design is let go of to make room).
+    bool mayPrepareAhead(int owner, int run, std::vector<Copy> *dropped);
+    // The budget's copies and workers, once the first copy is weighed; starts the workers.
+    void decide(qint64 copyBytes);
 
     const std::vector<Run> m_runs;
     const std::vector<std::shared_ptr<const PWPlist>> m_designData;
     const CADocumentFilter m_filter;
     const double m_resolution;
-    const int m_lookahead;
+    const int m_mostLookahead;
+    const int m_mostWorkers;
+    const qint64 m_heldBytes;
+    // The page writer's index among the owners of copies (after every worker's).
+    const int m_pageWriter;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Slot> m_slots;
-    // Per worker, per design: the given-back copies it made.
+    // Per owner, per design: the given-back copies it made.
     std::vector<std::vector<std::vector<Copy>>> m_pool;
+    // Per owner: the copies it made that are alive, and how many it may hold.
+    std::vector<int> m_owned;
+    int m_share = 1;
+    int m_lookahead = 1;
+    int m_held = 1;
+    qint64 m_copyBytes = 0;
+    bool m_decided = false;
     int m_nextRun = 0;
     int m_released = 0; // entries before this index are printed
     int m_releasedRuns = 0;

@@ -225,9 +225,14 @@ bool CAPrintingView::printPages(CAPrintTarget &target, QString *error)
     } setAside{*this, {}};
     struct JobPreparer
     {
-        std::unique_ptr<CAPrintPreparer> &slot;
-        ~JobPreparer() { slot.reset(); }
-    } preparing{m_preparer};
+        CAPrintingView &view;
+        ~JobPreparer()
+        {
+            view.m_lastJobHeldCopies = view.m_preparer ? view.m_preparer->heldCopies() : 0;
+            view.m_lastJobCopyBytes = view.m_preparer ? view.m_preparer->copyBytes() : 0;
+            view.m_preparer.reset();
+        }
+    } preparing{*this};
     QPainter painter;
     if (!painter.begin(&device))
         return refuse(QStringLiteral("The printer could not be opened."));
@@ -617,18 +622,6 @@ bool CAPrintingView::drawsItemsDirectly() const
     return _viewMode == kPrintMode && _bVectorPrinting && !m_renderer;
 }
 
-bool CAPrintingView::preparationAllowed() const
-{
-    // As a job would be, in print mode (calibration pages print no items).
-    return m_preparationThreads != 0 && takesItemsToDraw() && !calibrationMode() && _bVectorPrinting && !m_renderer &&
-           _usePrintList && _personList;
-}
-
-bool CAPrintingView::preparesItemsOnWorkers() const
-{
-    return preparationAllowed() && CAPrintPreparer::jobForMap(m_documentMap, _documentList, *_personList);
-}
-
 std::unique_ptr<CAPrintPreparer> CAPrintingView::makePreparer() const
 {
     if (!drawsItemsDirectly() || !preparationAllowed())
@@ -642,31 +635,7 @@ std::unique_ptr<CAPrintPreparer> CAPrintingView::makePreparer() const
     // A copy that large alone: the page writer makes it, and a worker would only add one more.
     return std::make_unique<CAPrintPreparer>(std::move(*job), withNothingDone(currentDocumentFilter()),
                                              double(_resolution), std::min(held, std::max(16, 3 * itemsPerPage())),
-                                             held > 1 ? std::min(threads, held) : 0);
-}
-
-void CAPrintingView::releaseMapRange(int first, int count)
-{
-    const int size = int(m_documentMap.size());
-    first = std::max(first, 0);
-    const int end = int(std::min<long long>((long long)first + std::max(count, 0), size));
-    if (m_preparer)
-        m_preparer->releaseBefore(end);
-    for (int i = first; i < end; ++i) {
-        CADocMapEntry &entry = m_documentMap[std::size_t(i)];
-        entry.preview.reset();
-        entry.incomplete = false;
-        const CADocument *document = entry.document();
-        for (bool vector : {false, true})
-            m_imageCache.erase(
-                DocMapPreviewType(document, asIndex(entry.personIndex), asIndex(entry.documentIndex), vector));
-        if (entry.copy && entry.copy->disposable && entry.copy->lastIndex < end && entry.copy->document) {
-            entry.copy->document->clearObjects();
-            forgetCachedImagesOf(entry.copy->document.get());
-            entry.copy->document.reset();
-            entry.copy->heldPerson = CADocMapCopy::kNoPerson;
-        }
-    }
+                                             held > 1 ? std::min(threads, held) : 0, m_preparedBytes);
 }
 
 void CAPrintingView::moveCachedImages(const CADocument *from, const CADocument *to)

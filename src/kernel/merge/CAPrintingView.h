@@ -253,6 +253,15 @@ public:
     // The components the copies prepared ahead of a job's pages may hold together: a design
     // larger than half of it is prepared one copy at a time, by the page writer alone.
     void setPreparedComponentBound(std::size_t components) { m_preparedComponentBound = std::max<std::size_t>(components, 1); }
+    // The memory the copies a job holds at once may take together, weighed on the job's first
+    // copy: a copy that alone takes more is prepared one at a time, by the page writer alone.
+    // However many persons a job prints, it holds no more than this (or one copy).
+    static constexpr qint64 kPreparedBytes = qint64(256) * 1024 * 1024;
+    void setPreparedMemoryBound(qint64 bytes) { m_preparedBytes = std::max<qint64>(bytes, 1); }
+    // Of the last job that had its items prepared (0 for none): the copies it held at most at
+    // once, and what its first copy kept when it was weighed.
+    int lastJobHeldCopies() const { return m_lastJobHeldCopies; }
+    qint64 lastJobCopyBytes() const { return m_lastJobCopyBytes; }
     // Whether a print job of the view as it stands would have its items prepared by workers: a
     // merge of list persons on a label sheet drawn straight into its pages, threads allowed.
     bool preparesItemsOnWorkers() const;
@@ -439,6 +448,9 @@ private:
     CAPrintTarget *m_target = nullptr;
     int m_preparationThreads = -1;
     std::size_t m_preparedComponentBound = 100000;
+    qint64 m_preparedBytes = kPreparedBytes;
+    int m_lastJobHeldCopies = 0;
+    qint64 m_lastJobCopyBytes = 0;
     bool m_defersRenderings = false;
     // While a job prints: the copies its workers prepare.
     std::unique_ptr<CAPrintPreparer> m_preparer;

@@ -1,5 +1,6 @@
-// What a print job does to the document map around the pages it writes: the copies it draws,
-// the copies it sets aside while workers prepare its own, and the items it could not draw.
+// What a print job does to the document map around the pages it writes: whether workers prepare
+// its copies, the copies it draws and lets go of once drawn, the copies it sets aside while
+// workers prepare its own, and the items it could not draw.
 #include "kernel/merge/CAPrintingView.h"
 
 #include "kernel/merge/CADocument.h"
@@ -15,6 +16,43 @@ CADocument *CAPrintingView::documentToDrawForMapIndex(int index)
         return m_preparer->take(index);
     // As for an image: the list does not change while a job prints.
     return prepareEntry(index, false);
+}
+
+bool CAPrintingView::preparationAllowed() const
+{
+    // As a job would be, in print mode (calibration pages print no items).
+    return m_preparationThreads != 0 && takesItemsToDraw() && !calibrationMode() && _bVectorPrinting && !m_renderer &&
+           _usePrintList && _personList;
+}
+
+bool CAPrintingView::preparesItemsOnWorkers() const
+{
+    return preparationAllowed() && CAPrintPreparer::jobForMap(m_documentMap, _documentList, *_personList);
+}
+
+void CAPrintingView::releaseMapRange(int first, int count)
+{
+    const int size = int(m_documentMap.size());
+    first = std::max(first, 0);
+    const int end = int(std::min<long long>((long long)first + std::max(count, 0), size));
+    if (m_preparer)
+        m_preparer->releaseBefore(end);
+    const auto asIndex = [](int index) { return index < 0 ? DocMapPreviewType::kNone : std::uint32_t(index); };
+    for (int i = first; i < end; ++i) {
+        CADocMapEntry &entry = m_documentMap[std::size_t(i)];
+        entry.preview.reset();
+        entry.incomplete = false;
+        const CADocument *document = entry.document();
+        for (bool vector : {false, true})
+            m_imageCache.erase(
+                DocMapPreviewType(document, asIndex(entry.personIndex), asIndex(entry.documentIndex), vector));
+        if (entry.copy && entry.copy->disposable && entry.copy->lastIndex < end && entry.copy->document) {
+            entry.copy->document->clearObjects();
+            forgetCachedImagesOf(entry.copy->document.get());
+            entry.copy->document.reset();
+            entry.copy->heldPerson = CADocMapCopy::kNoPerson;
+        }
+    }
 }
 
 void CAPrintingView::markDrawn(int index)

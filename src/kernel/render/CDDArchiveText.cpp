@@ -189,14 +189,6 @@ bool archiveSetText(const CDDArchive &archive, const QString &key, const CDDText
                           PWKeyedArchiver::StringClass::TextStorage)));
 }
 
-bool archiveHoldsText(const CDDArchive &archive, const QString &key)
-{
-    QStringList keys {key, defValueKey(key)};
-    if (key != key_Label)
-        keys << key_TextStorage << defValueKey(key_TextStorage);
-    return std::any_of(keys.cbegin(), keys.cend(), [&archive](const QString &stored) { return !archive.value(stored).isNull(); });
-}
-
 bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text)
 {
     QString keyRead = key;

@@ -14,6 +14,3 @@ bool archiveSetText(const CDDArchive &archive, const QString &key, const CDDText
 // read as RTFD first. Without a text, the "::DefValue" style is applied to the empty text. False
 // when nothing was found or nothing could be read.
 bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text);
-// Whether the archive holds a text under key as archiveGetText looks for one (its characters or
-// its default text's style, under key or "Text Storage"): every writer stores one or the other.
-bool archiveHoldsText(const CDDArchive &archive, const QString &key);

@@ -1,6 +1,7 @@
 #include "kernel/render/CDDText.h"
 
 #include "kernel/base/FTGeometry.h"
+#include "platform/PWObjectHandOver.h"
 #include "platform/PWTextAttributes.h"
 #include "kernel/render/CDDFieldEditor.h"
 #include "kernel/render/CDDTextRuns.h"
@@ -35,6 +36,7 @@ const QFont &unstyledFont()
 std::unique_ptr<QTextDocument> makeDocument()
 {
     auto document = std::make_unique<QTextDocument>();
+    PWObjectHandOver::noteMade(document.get());
     textruns::layOutInPoints(document.get());
     document->setDocumentMargin(0.0);
     document->setDefaultFont(unstyledFont());

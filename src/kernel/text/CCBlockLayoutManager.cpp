@@ -2,6 +2,7 @@
 
 #include "kernel/render/CDDTextRuns.h"
 #include "kernel/text/CCTextExtContainer.h"
+#include "platform/PWObjectHandOver.h"
 #include "platform/PWTextAttributes.h"
 
 #include <QPainter>
@@ -54,6 +55,7 @@ std::unique_ptr<QTextLayout> paragraphLayout(const QTextBlock &block, const QFon
 CCBlockLayoutManager::CCBlockLayoutManager()
     : m_storage(std::make_unique<QTextDocument>())
 {
+    PWObjectHandOver::noteMade(m_storage.get());
     m_storage->setUndoRedoEnabled(false);
     m_storage->setDocumentMargin(0.0);
     // Qt reports the edited range (contentsChange) only for a document that has a layout.

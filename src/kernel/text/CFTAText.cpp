@@ -5,7 +5,6 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/render/CDDArchiveText.h"
 #include "kernel/base/CDDArchiveKeys.h"
-#include "kernel/component/FTComponentFactory.h"
 #include "kernel/base/FTGeometry.h"
 #include "kernel/text/CFTSmartField.h"
 
@@ -20,19 +19,6 @@
 namespace {
 
 constexpr double kFar = CDDText::kContainerSize;
-
-// The characters in capitals, each letter by its own capital so that none moves: a letter whose
-// capitals are two ("ß") stays as it is.
-QString inCapitals(const QString &text)
-{
-    QString upper = text;
-    for (qsizetype i = 0; i < upper.size(); ++i) {
-        if (upper.at(i).isSurrogate())
-            continue;
-        upper[i] = upper.at(i).toUpper();
-    }
-    return upper;
-}
 
 // Dot codes: bit 8 the moving vertical edge is the right one, bit 2 the moving horizontal edge
 // is the bottom one; bit 1 moves no vertical edge, bit 4 no horizontal edge.
@@ -117,19 +103,6 @@ void CFTAText::setDefText(const PWAttributedString &text)
 {
     mText.setDefText(text);
     ExpandByText();
-}
-
-void CFTAText::setRepresentationType(objectRepType type, bool apply)
-{
-    CFTComponent::setRepresentationType(type, true);
-    if (!apply)
-        return;
-    const CDDString current = GetString();
-    const std::unique_ptr<CDDString> shown = (int(type) & orCapitals) != 0
-                                                 ? CDDString::createStringWithUppercase(current)
-                                                 : CDDString::createStringWithCapitalize(current, false);
-    if (shown && !shown->isEmpty())
-        SetString(*shown);
 }
 
 const CFTComponent *CFTAText::isTextEqual(const QTextDocument *storage) const
@@ -567,69 +540,6 @@ void CFTAText::Copy(const CFTComponent *other)
         mText.SetFontAttr(*style, false);
 }
 
-void CFTAText::noteWithoutStoredText(const CDDArchive &archive) const
-{
-    // Older writers stored some texts by other means.
-    if (archive.getBundleVersion() > FTComponentFactory::kLastOldBundleVersion && !archiveHoldsText(archive, key_TextStorage2))
-        archive.noteKept(key_TextStorage2, QStringLiteral("A component of class \"%1\" has no \"%2\": its text is read as "
-                                                          "empty")
-                                               .arg(classStringKeys.at(size_t(getClassID())), key_TextStorage2));
-}
-
-void CFTAText::showInCapitalsAsAsked()
-{
-    m_typedText.reset();
-    QTextDocument *document = mText.getContents();
-    if ((int(representationType()) & orCapitals) == 0 || !document)
-        return;
-    const QString typed = mText.getString();
-    const QString shown = inCapitals(typed);
-    if (shown == typed)
-        return;
-    struct Run {
-        int position;
-        int length;
-        QTextCharFormat format;
-    };
-    std::vector<Run> runs;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.isValid())
-                runs.push_back({fragment.position(), fragment.length(), fragment.charFormat()});
-        }
-    }
-    // Letter for letter, so that each keeps its place and its style, and the characters typed
-    // can be put back in the same places at a save.
-    for (const Run &run : runs) {
-        QTextCursor cursor(document);
-        cursor.setPosition(run.position);
-        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
-        const QString upper = inCapitals(cursor.selectedText());
-        if (upper != cursor.selectedText())
-            cursor.insertText(upper, run.format);
-    }
-    if (mText.getString() == shown)
-        m_typedText = typed;
-    NeedAutoExpand();
-}
-
-void CFTAText::storeText(const CDDArchive &archive)
-{
-    if (!m_typedText || (int(representationType()) & orCapitals) == 0 || mText.getString() != inCapitals(*m_typedText)) {
-        archiveSetText(archive, key_TextStorage2, mText);
-        return;
-    }
-    const PWAttributedString shown = mText.getAttributedString();
-    PWAttributedString typed;
-    for (const PWAttributedString::Run &run : shown.runs())
-        typed.append(m_typedText->mid(run.start, run.length), run.charFormat, run.blockFormat);
-    CDDText stored;
-    stored.copy(&mText);
-    stored.setAttributedString(typed);
-    archiveSetText(archive, key_TextStorage2, stored);
-}
-
 bool CFTAText::SerializeText(const CDDArchive &archive)
 {
     if (archive.isStoring()) {
@@ -657,10 +567,9 @@ bool CFTAText::SerializeText(const CDDArchive &archive)
         return true;
     }
     archiveGetText(archive, key_TextStorage2, mText);
-    if (getClassID() == ciText) {
-        noteWithoutStoredText(archive);
+    if (getClassID() == ciText)
         showInCapitalsAsAsked();
-    }
+    readTypedCharacters(archive);
     archive.GetData(key_FillBackground, &m_bFillBack);
     archive.GetData(key_BackColor, mBackColor);
     archive.GetData(key_TextColor, mTextColor);

@@ -123,18 +123,36 @@ public:
     void setDefText(const PWAttributedString &text);
     bool IsTouched() const { return m_bTouched; }
 
+    // --- Capitals ------------------------------------------------------------------------------
+    // A text shown in capitals keeps the characters as typed beside them, for as long as it shows
+    // exactly those in capitals: unticking gives them back, and a save writes them under
+    // "Typed Text" beside the capitals (older readers take the capitals and leave the key).
+    // storedAsTyped: the file held the typed characters themselves (files from elsewhere), and a
+    // save writes them so again.
+    struct TypedCharacters
+    {
+        std::optional<QString> typed;
+        bool storedAsTyped = false;
+        bool operator==(const TypedCharacters &) const = default;
+    };
+    TypedCharacters typedCharacters() const { return {m_typedText, m_bTypedStoredAsText}; }
+    void restoreTypedCharacters(const TypedCharacters &kept);
+    // The characters as the user typed them: those kept while the text shows them in capitals,
+    // else the text's own.
+    QString typedString() const;
+
 protected:
-    // Names a text whose characters are its own, typed by the user, when the file holds neither
-    // them nor their style: it would print empty without a word.
-    void noteWithoutStoredText(const CDDArchive &archive) const;
     // A text read with "show in capitals" among the bits of its representation shows its own
     // characters in capitals, each run in its style, as setting it does (files from elsewhere
     // store them as typed). The characters as typed stay the file's: a save writes them for as
     // long as the text shows them in capitals unchanged, whatever else of it changed.
     void showInCapitalsAsAsked();
-    // Writes the text under "Text Storage 2", with the characters as typed while they are only
-    // shown in capitals.
+    // Writes the text under "Text Storage 2" and, while it shows capitals over other characters
+    // typed, those under "Typed Text" (or, read so, under "Text Storage 2" in place of the
+    // capitals).
     void storeText(const CDDArchive &archive);
+    // Takes "Typed Text" when it is what the text read shows in capitals.
+    void readTypedCharacters(const CDDArchive &archive);
 
     CDDText mText;
     bool m_bFillBack = false;
@@ -150,12 +168,18 @@ protected:
     double mdMaxY = 0.0;
     bool m_bTouched = false;
     bool m_bNeedAutoExpand = false;
-    // The characters as the file holds them, while the text shows them in capitals.
+    // The characters as typed, while the text shows them in capitals.
     std::optional<QString> m_typedText;
+    bool m_bTypedStoredAsText = false;
 
 private:
     void init(const CFTComponent *defComponent);
     // Turns the frame so that its centre, moved from oldCentre by a change made in the frame's
     // own axes, lands where that change puts it on the page.
     void keepTurnedCentre(double oldCentreX, double oldCentreY);
+    // Whether the characters kept as typed are the ones the text shows in capitals.
+    bool typedStillShown() const;
+    // Each character replaced by the one at its place in letters (as long as the text), each run
+    // keeping its style.
+    void replaceLettersKeepingRuns(const QString &letters);
 };

@@ -3,7 +3,6 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/render/CDDArchiveText.h"
 #include "kernel/base/CDDArchiveKeys.h"
-#include "kernel/base/CDDReadReport.h"
 #include "kernel/base/CDDWrittenShape.h"
 #include "kernel/render/CDDText.h"
 #include "kernel/component/FTComponentFactory.h"
@@ -107,19 +106,12 @@ bool CFTTextExt::Serialize(const CDDArchive &archive, std::vector<CFTComponent *
     if (archive.isStoring())
         return true;
 
+    // An absent text or list of blocks reads as empty; the text's reader names one it cannot take.
     CDDText stored;
     m_bHasStorage = archiveGetText(archive, key_TextStorage2, stored);
-    const QString place = CDDReadReport::placeOf(archive.readDictionary());
-    if (archive.value(key_TextStorage2).isNull())
-        archive.noteKept(key_TextStorage2, QStringLiteral("%1 has no \"%2\": its blocks print no text")
-                                               .arg(place, key_TextStorage2)
-                                               .replace(0, 1, place.at(0).toUpper()));
-    const PWPlist storedBlocks = archive.value(key_Blocks);
-    if (storedBlocks.isNull() || (storedBlocks.isArray() && storedBlocks.toArray().isEmpty()))
-        archive.noteKept(key_Blocks, QStringLiteral("%1 has %2 \"%3\": its text is printed nowhere")
-                                         .arg(place, storedBlocks.isNull() ? QStringLiteral("no") : QStringLiteral("empty"),
-                                              key_Blocks)
-                                         .replace(0, 1, place.at(0).toUpper()));
+    // Another kind of value than a dictionary is named by the archive's getter.
+    if (archive.value(key_Blocks).isDictionary())
+        archive.noteValueUnread(key_Blocks, QStringLiteral("a list was expected; its text is printed nowhere"));
     const PWAttributedString text = m_bHasStorage ? stored.getAttributedString() : PWAttributedString();
 
     auto manager = std::make_shared<CCBlockLayoutManager>();

@@ -15,6 +15,7 @@
 #include "kernel/printing/CATemplateFormat.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -188,6 +189,40 @@ TEST_F(BatchJobColumnsTest, ACardWithALineOfAnotherEncodingPrintsEveryLetter)
     for (const QString &word : {u"Zoë"_s, u"Straße"_s, u"Köln"_s, u"€Co"_s})
         EXPECT_TRUE(words.contains(word)) << qPrintable(word + u" in: "_s + words.join(u' '));
     EXPECT_TRUE(run.err.contains(u"Line 6 of the file is not UTF-8 text like the rest"_s)) << qPrintable(run.err);
+}
+
+// A country's code stands in for the country its address lacks: each person prints as the same
+// person with the country's name given does, under the rules of that country and the design's.
+TEST_F(BatchJobColumnsTest, ACountryCodePrintsAsTheCountryItStandsFor)
+{
+    const QByteArray header = "First Name,Last Name,Home Street,Home City,Home ZIP,Home Country,Home Country Code\n";
+    const struct
+    {
+        const char *person;
+        QLocale::Territory territory;
+        const char *code;
+    } people[] = {
+        {"Anne,Bernard,1 rue Haute,Paris,75001", QLocale::France, "FR"},
+        {"Abe,Baker,1 Main Street,Springfield,62701", QLocale::UnitedStates, "us"},
+        {"Urs,Keller,Bahnhofstrasse 1,Zürich,8001", QLocale::Switzerland, "Ch"},
+    };
+    QByteArray byCode = header;
+    QByteArray byName = header;
+    for (const auto &person : people) {
+        byCode += QByteArray(person.person) + ",," + person.code + "\n";
+        byName += QByteArray(person.person) + "," + QLocale::territoryToString(person.territory).toUtf8() + ",\n";
+    }
+    QStringList printed[2];
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(pwtest::writeFile(path(u"people.csv"_s), i == 0 ? byCode : byName));
+        const ProgramRun run = print(u"people.csv"_s, {});
+        ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        EXPECT_FALSE(run.err.contains(u"Country Code"_s)) << qPrintable(run.err);
+        printed[i] = wordsOf(path(u"out.pdf"_s));
+    }
+    EXPECT_EQ(printed[0], printed[1]);
+    EXPECT_TRUE(printed[0].join(u' ').contains(QLocale::territoryToString(QLocale::France), Qt::CaseInsensitive))
+        << qPrintable(printed[0].join(u' '));
 }
 
 } // namespace

@@ -303,6 +303,19 @@ TEST_F(BatchJobReportTest, EveryKindIsANoteOrAFailureOfTheBatchAndIsNamed)
          u"the window of the envelope cuts away part of the address of a person without a name: nothing prints over "
          "the window"_s,
          "", 1, "3 items are cut by the envelope's window", 3},
+        // Each copy of a person's envelope is cut as well: the summing up counts the envelopes,
+        // the lines name each person once.
+        {PWJobReport::Kind::CutByWindow, "two persons' envelopes in two copies each across its window",
+         [](BatchJobReportTest &t) {
+             EXPECT_TRUE(writeAddressOn(t.path(u"design.pwdc"_s), dtEnvelope, 70.0, 150.0, u"1 Elm St"_s, u"10 Window"_s));
+             EXPECT_TRUE(pwtest::writeFile(t.path(u"people.csv"_s), "First Name,Last Name,Street,City,State,ZIP\r\n"
+                                                                     "Ann,Abbott,1 Elm St,Springfield,IL,62701\r\n"
+                                                                     "Bob,Baker,2 Elm St,Springfield,IL,62701\r\n"));
+             return QStringList{u"--print"_s, t.path(u"design.pwdc"_s), u"--contacts"_s, t.path(u"people.csv"_s),
+                                u"--copies"_s, u"2"_s, u"--output"_s, t.path(u"out.pdf"_s)};
+         },
+         u"the window of the envelope cuts away part of the address of Bob Baker: nothing prints over the window"_s, "",
+         1, "4 items are cut by the envelope's window", 1},
         {PWJobReport::Kind::FileFieldNotRead, "a file field naming a file beside the design that is not there",
          [](BatchJobReportTest &t) {
              EXPECT_TRUE(t.writeFileField(u"missing.txt"_s));

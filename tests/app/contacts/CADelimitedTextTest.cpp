@@ -126,11 +126,12 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"ProvinceIsTheState", {u"Province"_s}, {{u"workstate"_s, 0}}},
         // A column that only says "address" takes the street where no column says "street".
         HeaderCase{"AddressBeforeStreet", {u"Address"_s, u"Street"_s}, {{u"workstreet"_s, 1}}},
-        // A country's code is no postal code; beside the country's name it gives nothing.
-        HeaderCase{"CountryCodeAloneIsTheCountry", {u"Country Code"_s}, {{u"workcountry"_s, 0}}},
-        HeaderCase{"CountryNameWinsOverItsCode",
+        // A country's code is no postal code and no country's name: a column of its own, which
+        // stands in for a country the address lacks.
+        HeaderCase{"CountryCodeAloneIsACountryCode", {u"Country Code"_s}, {{u"workcountrycode"_s, 0}}},
+        HeaderCase{"CountryCodeBesideTheCountry",
                    {u"Country Code"_s, u"Postal Code"_s, u"Country"_s},
-                   {{u"workzip"_s, 1}, {u"workcountry"_s, 2}}},
+                   {{u"workcountrycode"_s, 0}, {u"workzip"_s, 1}, {u"workcountry"_s, 2}}},
         // "Country/Region" is the country, whether a state column stands before it or not.
         HeaderCase{"CountryRegionIsNoState",
                    {u"Other City"_s, u"Other Country/Region"_s, u"Other State"_s},

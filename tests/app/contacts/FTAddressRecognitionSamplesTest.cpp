@@ -4,6 +4,8 @@
 
 #include "app/contacts/FTNameLines.h"
 
+#include <iterator>
+
 namespace {
 
 using recognitiontest::expectFields;
@@ -99,6 +101,40 @@ const Sample kSamples[] = {
 
 INSTANTIATE_TEST_SUITE_P(Design, SampleTexts, ::testing::ValuesIn(kSamples),
                          [](const ::testing::TestParamInfo<Sample> &info) { return std::string(info.param.name); });
+
+// Sample texts copied one after the other, set apart by blank lines of any kind: the first of
+// them reads as it reads alone, and a sample holding no postal code (a name, a few words) is no
+// address of its own, so the text around it reads as it always did.
+TEST(SampleTextsInARow, TheFirstAddressOfSeveralReadsAsItDoesAlone)
+{
+    const QString gaps[] = {u"\n\n"_s, u"\r\n\r\n"_s, u"\n \t\n\n"_s, u"\u2029\u2029"_s};
+    int rows = 0;
+    int several = 0;
+    for (const Sample &a : kSamples) {
+        for (const Sample &b : kSamples) {
+            const QString &gap = gaps[rows++ % std::size(gaps)];
+            const QString text = a.text + gap + b.text;
+            SCOPED_TRACE(std::string(a.name) + " then " + b.name);
+            const CAAddressTexts found = firstAddressOfText(text);
+            const int addresses = int(!a.fields.zip.isEmpty()) + int(!b.fields.zip.isEmpty());
+            EXPECT_EQ(found.count, addresses);
+            if (addresses == 2) {
+                ++several;
+                expectFields(parseServiceText(found.first), a.fields);
+                // A third address makes no difference to the first.
+                const CAAddressTexts three = firstAddressOfText(text + gap + a.text);
+                EXPECT_EQ(three.count, 3);
+                EXPECT_EQ(three.first, found.first);
+            } else {
+                EXPECT_EQ(found.first, text) << "a text of one address or none is read whole";
+            }
+        }
+        const CAAddressTexts alone = firstAddressOfText(a.text);
+        EXPECT_EQ(alone.first, a.text) << a.name;
+        EXPECT_EQ(alone.count, int(!a.fields.zip.isEmpty())) << a.name;
+    }
+    EXPECT_GT(several, 100) << "the samples hold few addresses";
+}
 
 // What the reading decides on the way, where the design names it.
 TEST(SampleTextsOnTheWay, LayoutPostalWordAndLineParts)

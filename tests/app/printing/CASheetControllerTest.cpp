@@ -288,27 +288,41 @@ TEST_F(SheetTest, TheAssistantAppliesTheFirstRecentTemplateToANewDocument)
 }
 
 // Back from the editor, the chooser is laid out as it was: the same size, its preview clear of
-// the orientation box, the sheet on the screen.
+// the orientation box, the sheet on the screen; the sheet keeps its top edge and its centre
+// through every switch, for every kind of design.
 TEST_F(SheetTest, TheChooserComesBackFromTheEditorAsItWas)
 {
     struct Case
     {
         const char *name;
+        documentType kind;
         const char *button;
     };
-    const Case cases[] = {{"OK", "_editorBtnOK"}, {"Cancel", "_editorBtnCancel"}};
+    const Case cases[] = {{"label OK", dtLabel, "_editorBtnOK"},
+                          {"label Cancel", dtLabel, "_editorBtnCancel"},
+                          {"envelope Cancel", dtEnvelope, "_editorBtnCancel"},
+                          {"postcard Cancel", dtPostcard, "_editorBtnCancel"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        auto document = newDocument(dtLabel);
+        auto document = newDocument(c.kind);
         open(*document);
         showTab(1);
         QWidget *sheetWindow = sheet->window();
         const QSize chooser = sheetWindow->size();
-        click("_btnCreateNew");
-        ASSERT_TRUE(sheet->isEditing());
-        click(c.button);
-        ASSERT_FALSE(sheet->isEditing());
-        QCoreApplication::processEvents();
+        const QRect opened = sheetWindow->frameGeometry();
+        for (int round = 0; round < 3; ++round) {
+            SCOPED_TRACE(round);
+            click("_btnCreateNew");
+            ASSERT_TRUE(sheet->isEditing());
+            QCoreApplication::processEvents();
+            const QRect editing = sheetWindow->frameGeometry();
+            EXPECT_EQ(editing.top(), opened.top()) << "the editor moved the sheet";
+            EXPECT_LE(std::abs(editing.center().x() - opened.center().x()), 1);
+            click(c.button);
+            ASSERT_FALSE(sheet->isEditing());
+            QCoreApplication::processEvents();
+            EXPECT_EQ(sheetWindow->frameGeometry(), opened) << "the chooser came back elsewhere";
+        }
         EXPECT_EQ(sheetWindow->size(), chooser);
         auto *preview = control<QWidget>("_imageView");
         auto *orientation = control<QWidget>("_orientationMatrix");

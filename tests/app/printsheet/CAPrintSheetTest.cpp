@@ -241,6 +241,36 @@ TEST_F(PrintSheetTest, CancelledExportLosesNothing)
     EXPECT_EQ(old.readAll(), QByteArray("earlier work"));
 }
 
+// The sheet's print holds no more copies of the design at once than its memory bound takes,
+// however many persons it prints, as a print without the sheet does: weighed by a first job, a
+// bound of a few copies holds as few for ninety persons as for ten.
+TEST_F(PrintSheetTest, ThePrintHoldsNoMoreCopiesForManyPersonsThanItsBoundTakes)
+{
+    const std::shared_ptr<CADocument> document = printsheettest::withRecipient(design(dtLabel));
+    qint64 bound = 0;
+    for (const int persons : {10, 10, 90}) {
+        SCOPED_TRACE(testing::Message() << persons << " persons, bound " << bound);
+        CAPrintViewController *sheet = openSheet(document, persons);
+        CAPrintingView *view = sheet->printView();
+        ASSERT_TRUE(view);
+        if (bound > 0)
+            view->setPreparedMemoryBound(bound);
+        const int before = CADocument::aliveCount();
+        CADocument::resetMostAlive();
+        QTest::mouseClick(child<QPushButton>("_exportButton"), Qt::LeftButton);
+        EXPECT_EQ(pdfPages(m_pdfPath), (persons + view->itemsPerPage() - 1) / view->itemsPerPage());
+        const int held = view->lastJobHeldCopies();
+        ASSERT_GE(held, 1) << "the sheet's job prepared no copies";
+        ASSERT_GT(view->lastJobCopyBytes(), 0) << "the job weighed nothing";
+        if (bound == 0) {
+            bound = view->lastJobCopyBytes() * 7 / 2;
+            continue;
+        }
+        EXPECT_LE(qint64(held - 1) * view->lastJobCopyBytes(), bound) << "more copies than the bound takes";
+        EXPECT_LE(CADocument::mostAlive() - before, held) << "more copies alive than the job held";
+    }
+}
+
 struct PageCase
 {
     CAPrintSheetKind kind;

@@ -9,12 +9,15 @@
 #include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CFTBoxField.h"
 #include "kernel/render/CDDText.h"
+#include "kernel/text/CFTAText.h"
 #include "platform/PWPlist.h"
 #include "platform/PWVCardReader.h"
 
 #include "../inspector/PanesWindowFixture.h"
 
 #include <QColorDialog>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace {
 
@@ -174,6 +177,44 @@ TEST_F(CAColorsPanelShellTest, AColourGoesToTheFieldClickedInTheSelectedPanel)
     ASSERT_TRUE(choose("undo"));
     EXPECT_EQ(textColorOf(city), before[city]) << "undone, the field has its colour back";
     EXPECT_EQ(city->GetString().getData(), u"Portland,"_s);
+}
+
+// The caret in a plain text with nothing selected: the colour is what is typed next, as any other
+// attribute would be; the letters already there keep theirs.
+TEST_F(CAColorsPanelShellTest, ACaretInAPlainTextColoursWhatIsTypedNextAlone)
+{
+    ASSERT_TRUE(startWithColors());
+    auto *text = new CFTAText(40.0, 40.0, 160.0, 30.0, nullptr);
+    text->GetText()->setString(u"Hello"_s, nullptr);
+    canvas->document()->ftDocument()->AddObject(text, 0, false);
+    paint();
+    const QRgb before = textColorOf(text);
+    forgetHistory();
+    const QPoint at = pointOf(text);
+    QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, at);
+    if (!canvas->isEditingText())
+        QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_TRUE(canvas->isEditingText());
+    QTest::keyClick(canvas, Qt::Key_End);
+    ASSERT_FALSE(canvas->fieldEditor()->textCursor().hasSelection());
+    const QColor green = pick(kGreen);
+    ASSERT_NE(green.rgb(), before);
+    ASSERT_EQ(colors->currentColor().rgb(), green.rgb());
+    QTest::keyClick(canvas, Qt::Key_Exclam, Qt::ShiftModifier);
+    click(nullptr);
+    ASSERT_FALSE(canvas->isEditingText());
+
+    // Each letter's colour, as the text stores it.
+    const QTextDocument *contents = text->GetText()->getContents();
+    ASSERT_EQ(contents->toPlainText(), u"Hello!"_s);
+    QString colours;
+    for (QTextBlock block = contents->begin(); block.isValid(); block = block.next())
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QBrush brush = it.fragment().charFormat().foreground();
+            const QRgb rgb = brush.style() == Qt::NoBrush ? QColor(Qt::black).rgb() : brush.color().rgb();
+            colours += QString(it.fragment().length(), rgb == green.rgb() ? u'g' : rgb == before ? u'-' : u'?');
+        }
+    EXPECT_EQ(colours, u"-----g"_s) << "g: green, -: as before";
 }
 
 TEST_F(CAColorsPanelShellTest, AColourForAnAddressPanelAsksForNoBorder)

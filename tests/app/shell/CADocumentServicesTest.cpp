@@ -437,6 +437,96 @@ TEST_F(CADocumentServicesTest, PasteAddressMakesTheConfirmedPersonTheRecipientAs
     CAMainWindowController::unregisterCommand(u"redo"_s);
 }
 
+// A text of several addresses, one after the other as a list copied from a page: the first is
+// read, confirmed and made the recipient, and a line says the others were passed over.
+TEST_F(CADocumentServicesTest, PasteAddressOfSeveralAddressesTakesTheFirstAndSaysSo)
+{
+    launch(1);
+    installChangeLayoutSheet();
+    const auto record = last();
+    const QString others[] = {u"Tom Hartley\n14 Mill Lane\nOxford OX2 6QT\nUnited Kingdom"_s,
+                              u"Jane Roe\n5 Oak Street\nSalem, OR 97301"_s};
+    QStringList text{kAddress};
+    for (int count = 1; count <= 3; ++count) {
+        SCOPED_TRACE(count);
+        QGuiApplication::clipboard()->setText(text.join(u"\n\n"_s));
+        answerSheet(true);
+        trigger("pasteAddress");
+        EXPECT_EQ(sheetsShown, count);
+        EXPECT_EQ(shownLastName, u"Baker"_s);
+        EXPECT_EQ(recipientStreet(*record), u"1200 Harbor Boulevard"_s);
+        const QString said = window(0)->notice();
+        if (count == 1) {
+            EXPECT_EQ(said, QString()) << "one address needs no word";
+        } else {
+            EXPECT_TRUE(said.contains(QString::number(count))) << qPrintable(said);
+        }
+        if (count < 3)
+            text.append(others[count - 1]);
+    }
+    CAMainWindowController::unregisterCommand(u"undo"_s);
+    CAMainWindowController::unregisterCommand(u"redo"_s);
+}
+
+// The File menu's items that clipboard text enables, found by what enables them: with the
+// clipboard empty, they take the primary selection's text where the platform has one.
+TEST_F(CADocumentServicesTest, ItemsThatTakeTextReadTheSelectionWhenTheClipboardHasNone)
+{
+    launch(1);
+    installAssistant(CADocumentController::Finish);
+    auto clipboard = std::make_shared<QMimeData>();
+    auto selection = std::make_shared<QMimeData>();
+    auto platformHasSelection = std::make_shared<bool>(true);
+    controller->services().setClipboardData(
+        [clipboard, selection, platformHasSelection](QClipboard::Mode mode) -> const QMimeData * {
+            if (mode == QClipboard::Clipboard)
+                return clipboard.get();
+            return mode == QClipboard::Selection && *platformHasSelection ? selection.get() : nullptr;
+        });
+    const auto enabled = [this](QAction *item) {
+        controller->mainMenu().validate();
+        return item->isEnabled();
+    };
+    QList<QAction *> takers;
+    for (QAction *item : controller->mainMenu().menu(u"File"_s)->actions()) {
+        if (item->isSeparator() || item->menu())
+            continue;
+        clipboard->setText(kAddress);
+        selection->clear();
+        const bool withText = enabled(item);
+        clipboard->clear();
+        if (withText && !enabled(item))
+            takers.append(item);
+    }
+    ASSERT_FALSE(takers.isEmpty()) << "no File menu item takes text";
+    const QString selected = u"Tom Hartley\n14 Mill Lane\nOxford OX2 6QT\nUnited Kingdom"_s;
+    for (QAction *item : std::as_const(takers)) {
+        SCOPED_TRACE(item->text().toStdString());
+        // Text selected elsewhere, nothing copied.
+        clipboard->clear();
+        selection->setText(selected);
+        *platformHasSelection = true;
+        ASSERT_TRUE(enabled(item));
+        int shown = sheetsShown;
+        answerSheet(false);
+        item->trigger();
+        EXPECT_EQ(sheetsShown, shown + 1);
+        EXPECT_EQ(shownLastName, u"Hartley"_s);
+        // Text copied comes before text selected.
+        clipboard->setText(kAddress);
+        shown = sheetsShown;
+        answerSheet(false);
+        item->trigger();
+        EXPECT_EQ(sheetsShown, shown + 1);
+        EXPECT_EQ(shownLastName, u"Baker"_s);
+        // A platform without a selection offers nothing once the clipboard is empty.
+        clipboard->clear();
+        *platformHasSelection = false;
+        EXPECT_FALSE(enabled(item));
+    }
+    controller->services().setClipboardData({});
+}
+
 // Clipboard data that counts how often its bytes are fetched, as each fetch of another program's
 // clipboard brings all of its text across.
 class CountingMimeData : public QMimeData

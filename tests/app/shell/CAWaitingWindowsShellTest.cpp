@@ -3,12 +3,15 @@
 // (a second start's files, a panel) stay below it, and Enter and Escape answer it.
 #include "ShellTestSupport.h"
 
+#include "app/inspector/CAGuidelinesController.h"
+#include "app/shell/CADesignWindowPanel.h"
 #include "app/shell/CASettingsSaveMonitor.h"
 #include "app/shell/CAPreferencesController.h"
 #include "app/shell/CAWaitingWindows.h"
 #include "platform/PWWindowOwner.h"
 
 #include <QMessageBox>
+#include <QTextBrowser>
 #include <QWindow>
 
 namespace {
@@ -195,19 +198,45 @@ TEST_F(WaitingWindowsShellTest, ThePanelsFloatAboveTheDocumentWindowBroughtForwa
     EXPECT_GT(events.raised.lastIndexOf(panel), events.raised.lastIndexOf(document)) << "the window covers the panel";
 }
 
+// The windows the user opens over the panels: the preferences, the custom address formats and
+// the postal guidelines.
+struct AbovePanels
+{
+    const char *name;
+    const char *command;
+};
+
+void PrintTo(const AbovePanels &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class WindowsAbovePanelsTest : public WaitingWindowsShellTest, public ::testing::WithParamInterface<AbovePanels>
+{
+};
+
 // The panels and the settings window belong, for the window manager, to the document window the
 // user works in, and follow the user to another; a click on a panel brings it up below the
-// settings window, never over it.
-TEST_F(WaitingWindowsShellTest, PanelsAndSettingsBelongToTheFrontDocumentAndSettingsStayOnTop)
+// settings window, never over it; a click on the settings window brings it up, and no panel
+// comes over it; Escape closes it, Ctrl+Q quits from it.
+TEST_P(WindowsAbovePanelsTest, PanelsAndSettingsBelongToTheFrontDocumentAndSettingsStayOnTop)
 {
     QWidget *first = documentWithPanel();
+    installDesignWindow(*controller);
     QWidget *panel = controller->panels().colorPanel();
     ASSERT_TRUE(panel->windowHandle());
     ASSERT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(panel->windowHandle()) == first->windowHandle(); }, pwtest::kEventWaitMs));
 
-    ASSERT_TRUE(perform("preferences"));
-    QWidget *settings = CAPreferencesController::sharedPreferencesController().window();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
+    // Chosen from the menu, as the user chooses it.
+    QAction *item = controller->mainMenu().itemForAction(QString::fromLatin1(GetParam().command));
+    ASSERT_TRUE(item);
+    controller->mainMenu().validate();
+    ASSERT_TRUE(item->isEnabled());
+    item->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() && QApplication::activeWindow() != first; },
+                                pwtest::kEventWaitMs));
+    QPointer<QWidget> settings = QApplication::activeWindow();
+    ASSERT_TRUE(settings && settings != panel);
     EXPECT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(settings->windowHandle()) == first->windowHandle(); }, pwtest::kEventWaitMs));
     EXPECT_EQ(PWWindowOwner::owner(panel->windowHandle()), first->windowHandle()) << "the settings window is no document";
 
@@ -216,6 +245,17 @@ TEST_F(WaitingWindowsShellTest, PanelsAndSettingsBelongToTheFrontDocumentAndSett
     ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !events.raised.isEmpty() && events.raised.last() == settings; }, pwtest::kEventWaitMs))
         << "the panel covers the settings window";
+
+    // A click on the document, then on the settings window, as the window manager answers them.
+    for (QWidget *clicked : {first, settings.data()}) {
+        events.activated.clear();
+        clicked->raise();
+        clicked->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return events.activated.contains(clicked); }, pwtest::kEventWaitMs));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_GT(events.raised.lastIndexOf(settings), events.raised.lastIndexOf(panel)) << "a click leaves it under the panel";
+    EXPECT_EQ(PWWindowOwner::owner(panel->windowHandle()), first->windowHandle()) << "the panels moved to the settings window";
 
     // File > New: the panels and the settings go with the window the user works in now.
     ASSERT_TRUE(perform("newDocument"));
@@ -226,8 +266,51 @@ TEST_F(WaitingWindowsShellTest, PanelsAndSettingsBelongToTheFrontDocumentAndSett
     EXPECT_TRUE(QTest::qWaitFor([&] { return PWWindowOwner::owner(panel->windowHandle()) == second->windowHandle(); }, pwtest::kEventWaitMs));
     EXPECT_EQ(PWWindowOwner::owner(settings->windowHandle()), second->windowHandle());
     EXPECT_GT(events.raised.lastIndexOf(settings), events.raised.lastIndexOf(panel)) << "the panel covers the settings";
-    settings->close();
+
+    // Escape, typed where the keyboard is, closes it; opened again, Ctrl+Q typed there quits.
+    settings->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !settings || !settings->isVisible(); }, pwtest::kEventWaitMs));
+    item->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() && QApplication::activeWindow() != second; },
+                                pwtest::kEventWaitMs));
+    QPointer<QWidget> reopened = QApplication::activeWindow();
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(manager().documents().isEmpty()) << "Ctrl+Q did not quit";
+    // The process would end here; the next test finds the window closed.
+    if (reopened)
+        reopened->close();
 }
+
+// The postal guidelines are the application's one such window, and work with no document open:
+// chosen from the menu they come up with the keyboard, Escape closes them, and chosen again the
+// same window comes back with the text it read once.
+TEST_F(WaitingWindowsShellTest, ThePostalGuidelinesWorkWithNoDocumentOpen)
+{
+    launch(1);
+    installDesignWindow(*controller);
+    ASSERT_TRUE(manager().closeAllDocuments());
+    CAGuidelinesController &guidelines = CAGuidelinesController::sharedGuidelinesController();
+    const int readBefore = guidelines.loadCount();
+    for (int round = 0; round < 2; ++round) {
+        QAction *item = controller->mainMenu().itemForAction(u"guidelinesWindow"_s);
+        controller->mainMenu().validate();
+        ASSERT_TRUE(item && item->isEnabled());
+        item->trigger();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&guidelines));
+        EXPECT_FALSE(guidelines.textView()->toPlainText().isEmpty());
+        QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !guidelines.isVisible(); }, pwtest::kEventWaitMs)) << round;
+    }
+    EXPECT_LE(guidelines.loadCount() - readBefore, 1) << "the text was read again";
+}
+
+INSTANTIATE_TEST_SUITE_P(Shell, WindowsAbovePanelsTest,
+                         ::testing::Values(AbovePanels {"Preferences", "preferences"},
+                                           AbovePanels {"AddressFormats", "customAddressFormatEditor"},
+                                           AbovePanels {"PostalGuidelines", "guidelinesWindow"}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // The decisions themselves, for the kinds of windows the application has.
 TEST(WaitingWindowsTest, WhichWindowTakesTheKeyboard)

@@ -76,7 +76,7 @@ private:
 };
 
 // The settings of a first start in the United States: nothing chosen yet, so the starting
-// document is the assistant, and no panel was shown before.
+// document is the assistant, and no panel was shown before nor placed.
 inline void forgetEarlierStarts()
 {
     PWUserDefaults &defaults = PWUserDefaults::standardUserDefaults();
@@ -84,6 +84,8 @@ inline void forgetEarlierStarts()
                                u"FTColorPanelVisible"_s, u"FTFontPanelVisible"_s, u"FTAddressWindowVisible"_s,
                                u"FTDesignWindowVisible"_s, u"FTPropertiesWindowVisible"_s})
         defaults.removeObject(key);
+    for (int panel = 0; panel < CAFloatingPanels::PanelCount; ++panel)
+        defaults.removeObject(CAFloatingPanels::frameKey(static_cast<CAFloatingPanels::Panel>(panel)));
     CAEnvironment::setDefaultCountry(u"us"_s);
     CADocumentController::resetLaunchState();
 }

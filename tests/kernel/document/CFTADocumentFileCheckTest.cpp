@@ -62,7 +62,7 @@ TEST_P(CFTADocumentFileCheckTest, RefusesOnlyWhatNoDesignOfItsVersionLooksLike)
     const PWPlist file = GetParam().make(stored);
     EXPECT_EQ(CFTADocument::refusalOfFile(file).toStdString(), GetParam().refusal.toStdString());
     if (GetParam().version > 72 && GetParam().refusal.isEmpty()) {
-        const std::vector<CFTADocumentFileCheck::Gap> gaps = CFTADocumentFileCheck::gapsOfCurrentDesign(file);
+        const std::vector<CFTADocumentFileCheck::Gap> gaps = CFTADocumentFileCheck::partsOfAnotherKind(file);
         EXPECT_EQ(gaps.empty() ? std::string() : gaps.front().what.toStdString(), GetParam().gap.toStdString());
     }
 }
@@ -71,11 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CFTADocumentFileCheckTest,
     ::testing::Values(
         FileCase {"CurrentWhole", 100, [](const PWPlist &s) { return s; }, QString()},
-        // A key a current design lacks keeps what a new design has, and is named.
-        FileCase {"CurrentWithoutUnits", 100, [](const PWPlist &s) { return without(s, key_Units); }, QString(),
-                  u"\"Units\" is missing: the design keeps what a new design has in its place"_s},
-        FileCase {"CurrentWithoutDocumentType", 100, [](const PWPlist &s) { return without(s, key_DocumentType); }, QString(),
-                  u"\"Document Type\" is missing: the design keeps what a new design has in its place"_s},
+        // A key a current design lacks keeps what a new design has, without a word.
+        FileCase {"CurrentWithoutUnits", 100, [](const PWPlist &s) { return without(s, key_Units); }, QString()},
+        FileCase {"CurrentWithoutDocumentType", 100, [](const PWPlist &s) { return without(s, key_DocumentType); }, QString()},
         FileCase {"CurrentFrontSideNoDictionary", 100,
                   [](const PWPlist &s) { return withEntries(s, {{key_FrontSide, str("x")}}); }, QString(),
                   u"\"Front Side\" is not a dictionary: the design keeps what a new design has in its place, and the "
@@ -92,12 +90,11 @@ INSTANTIATE_TEST_SUITE_P(
                   QString(),
                   u"\"Predefined Layout\" is not a dictionary: the design keeps what a new design has in its place, and the "
                   "value is kept for the next save"_s},
-        FileCase {"CurrentWithoutLayout", 100, [](const PWPlist &s) { return without(s, key_CustomLayout); }, QString(),
-                  u"Neither \"Predefined Layout\" nor \"Custom Layout\" is present: the design keeps the sheet a new design has, "
-                  "without its margins"_s},
+        FileCase {"CurrentWithoutLayout", 100, [](const PWPlist &s) { return without(s, key_CustomLayout); }, QString()},
         FileCase {"CurrentLayoutWithoutRows", 100,
                   [](const PWPlist &s) { return withEntries(s, {{key_CustomLayout, without(s.value(key_CustomLayout), key_Rows)}}); },
-                  QString(), u"\"Rows\" of \"Custom Layout\" is missing: the design keeps what a new design has in its place"_s},
+                  QString()},
+        FileCase {"CurrentWithoutFrontSide", 100, [](const PWPlist &s) { return without(s, key_FrontSide); }, QString()},
         // Only the damaged form tells that an old file lost a key.
         FileCase {"OldWithDamagedUnits", 72,
                   [](const PWPlist &s) { return withEntries(without(s, key_Units), {{u"Unita"_s, str("1")}}); },
@@ -110,6 +107,18 @@ INSTANTIATE_TEST_SUITE_P(
                       return withEntries(s, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{u"Componentz"_s, PWPlist(PWPlist::Array {})}})}});
                   },
                   u"\"Front Side\" has no \"Components\" list but an unknown entry \"Componentz\""_s},
+        // A current side whose list's name lost a character lost its components.
+        FileCase {"CurrentFrontSideLostItsList", 100,
+                  [](const PWPlist &s) {
+                      return withEntries(s, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{u"Comp0nents"_s, PWPlist(PWPlist::Array {})}})}});
+                  },
+                  u"\"Front Side\" has no \"Components\" list but an unknown entry \"Comp0nents\""_s},
+        // A side of a key of its own from another writer, and no list, is a side without components.
+        FileCase {"CurrentSideOfAnotherWritersKey", 100,
+                  [](const PWPlist &s) {
+                      return withEntries(s, {{key_FrontSide, PWPlist(PWPlist::Dictionary {{u"Side Notes"_s, str("x")}})}});
+                  },
+                  QString()},
         // A side saved without components keeps its guidelines, and opens.
         FileCase {"CurrentSideOfGuidelinesOnly", 100,
                   [](const PWPlist &s) {

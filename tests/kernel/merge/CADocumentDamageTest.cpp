@@ -134,8 +134,7 @@ struct DamagedPart {
     const char *reported;
     // Components of the front side that are left.
     size_t componentsLeft;
-    // What the design saved without the lost part still names (a panel left without a format
-    // prints no address); empty when nothing.
+    // What the design saved without the lost part still names; empty when nothing.
     const char *stillNamed = "";
 };
 
@@ -259,16 +258,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The panel keeps its place but loses its fields.
         DamagedPart {"PanelFieldList", "<key>Components</key>", "<string>Address Panel</string>",
-                     "The fields of an address panel could not be read (the file has \"components\" in its place)", 4},
+                     "\"Components\" of a component of class \"Address Panel\" could not be read: the file has "
+                     "\"components\" in its place",
+                     4},
         DamagedPart {"ComponentClassName", "<string>Square Field</string>", "<key>Front Side</key>",
                      "Component 1 was left out: its class could not be read", 3},
         DamagedPart {"ComponentClassKey", "<key>Class ID</key>", "<key>Front Side</key>",
                      "the file has \"class ID\" in its place", 3},
         DamagedPart {"PanelFieldClassName", "<string>Address Text</string>", "<string>Address Panel</string>",
                      "Field 1 of an address panel was left out", 4},
+        // Replaced without it, the panel has no format, as a new panel without one: nothing is named.
         DamagedPart {"PanelFormatKey", "<key>Address Format</key>", "<string>Address Panel</string>",
-                     "\"Address Format\" of a component of class \"Address Panel\" could not be read", 4,
-                     "An address panel has no address format"},
+                     "\"Address Format\" of a component of class \"Address Panel\" could not be read", 4},
         DamagedPart {"PersonKey", "<key>Person To</key>", "", "\"Person To\" of the design could not be read", 4}),
     [](const ::testing::TestParamInfo<DamagedPart> &info) { return std::string(info.param.name); });
 

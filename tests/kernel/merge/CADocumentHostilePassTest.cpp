@@ -6,6 +6,7 @@
 
 #include "DocumentTestSupport.h"
 
+#include "kernel/address/CAddressFormatController.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/FTComponentFactory.h"
 #include "kernel/component/CFTACoreDoc.h"
@@ -498,6 +499,100 @@ TEST_F(CADocumentHostilePassTest, CapitalsAmongOtherBitsShowTheTextInCapitals)
     EXPECT_EQ(drawn.value(6), drawn.value(4));
 }
 
+// An entry of a list of objects that names no class, in a design the user then changes so that
+// the list is written anew.
+struct EntryOfNoClass
+{
+    const char *name;
+    // The entry whose class is left out.
+    const char *path;
+    std::function<void(CADocument &)> edit;
+    // What the edit does to the length of the entry's list, when it is known.
+    std::optional<qsizetype> grows;
+};
+
+void PrintTo(const EntryOfNoClass &entry, std::ostream *stream)
+{
+    *stream << entry.name;
+}
+
+class CADocumentEntryOfNoClassTest : public doctest::Test, public ::testing::WithParamInterface<EntryOfNoClass>
+{
+};
+
+// The reading makes nothing of it, without a word, and the save keeps it at its place however the
+// list changed: it is the file's, and nothing the user did took it away.
+TEST_P(CADocumentEntryOfNoClassTest, IsSavedAtItsPlaceWhenTheListChanges)
+{
+    QFile file(QStringLiteral(PW_SAMPLE_LIBRARY_DIR "/") + QString::fromUtf8(kHostileDesigns[0]));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const PWPlist whole = PWPlist::parse(file.readAll()).value_or(PWPlist());
+    HostilePath path = hostilePathOf(whole, QString::fromUtf8(GetParam().path));
+    ASSERT_GE(path.last().index, 0);
+    path.append({u"Class ID"_s, -1});
+    const PWPlist damaged = hostileReplaced(whole, path, 0, PWPlist());
+    path.removeLast();
+    const PWPlist entry = hostileAt(damaged, path);
+    ASSERT_TRUE(entry.isDictionary() && !entry.toDictionary().isEmpty());
+    const HostilePath listPath = path.mid(0, path.size() - 1);
+
+    CADocument document;
+    ASSERT_TRUE(document.loadPropertyList(damaged));
+    EXPECT_EQ(document.readProblems(), QStringList());
+    GetParam().edit(document);
+    const PWPlist saved = document.propertyListForComponents(nullptr);
+    const PWPlist::Array list = hostileAt(saved, listPath).toArray();
+    EXPECT_NE(PWPlist(list), hostileAt(damaged, listPath)) << "the edit wrote the list anew";
+    if (GetParam().grows) {
+        EXPECT_EQ(list.size(), hostileAt(damaged, listPath).toArray().size() + *GetParam().grows);
+    }
+    EXPECT_EQ(list.value(path.last().index).toXml().toStdString(), entry.toXml().toStdString());
+    CADocument reread;
+    ASSERT_TRUE(reread.loadPropertyList(saved));
+    EXPECT_EQ(reread.readProblems(), QStringList());
+}
+
+CFTComponent *entryOfNoClassComponent(CADocument &document, int classID)
+{
+    for (CFTComponent *component : document.ftDocument()->GetComponents(0, false))
+        if (component->getClassID() == classID)
+            return component;
+    return nullptr;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryEdit, CADocumentEntryOfNoClassTest,
+    ::testing::Values(
+        EntryOfNoClass {"AnotherItemDeleted", "Front Side/Components/{Picture}",
+                        [](CADocument &document) {
+                            document.ftDocument()->DeleteObject(entryOfNoClassComponent(document, ciAddressPanel), 0, false);
+                        },
+                        -1},
+        EntryOfNoClass {"AnItemAdded", "Front Side/Components/{Address Panel}",
+                        [](CADocument &document) {
+                            std::unique_ptr<CFTComponent> text = FTComponentFactory::createComponent(
+                                ciText, FTComponentFactory::kLastOldBundleVersion + 1, nullptr);
+                            text->SetSize(60.0, 20.0);
+                            document.ftDocument()->AddObject(text.release(), 0, false);
+                        },
+                        1},
+        EntryOfNoClass {"AnItemMoved", "Front Side/Components/{Picture}",
+                        [](CADocument &document) {
+                            CFTComponent *panel = entryOfNoClassComponent(document, ciAddressPanel);
+                            panel->SetOrigin(panel->GetOriginX() + 5.0, panel->GetOriginY());
+                        },
+                        0},
+        // The panel's fields made anew for another layout of its address.
+        EntryOfNoClass {"PanelFieldsOfAnotherFormat", "Front Side/Components/{Address Panel}/Components/0",
+                        [](CADocument &document) {
+                            const std::unique_ptr<CAddressFormat> format =
+                                CAddressFormatController::sharedAddressFormatController().formatWithTemplate(
+                                    u"Name+Company"_s, u"de"_s, true, CAddressFormatController::kBarcodeBelow);
+                            entryOfNoClassComponent(document, ciAddressPanel)->setFormat(format.get(), 0);
+                        },
+                        std::nullopt}),
+    [](const ::testing::TestParamInfo<EntryOfNoClass> &info) { return std::string(info.param.name); });
+
 INSTANTIATE_TEST_SUITE_P(
     EveryKind, CADocumentKeptPartTest,
     ::testing::Values(
@@ -515,13 +610,13 @@ INSTANTIATE_TEST_SUITE_P(
                   "\"gone.png\" (\"Data Ref\") could not be found", true, "Front Side/Components/{Picture}/Picture"},
         KeptPart {"MaskNotFound", "Front Side/Components/{Picture}/Mask Data Ref", PWPlist::fromString(u"gone.png"_s),
                   "\"gone.png\" (\"Mask Data Ref\") could not be found"},
-        KeptPart {"PictureWithoutBounds", "Front Side/Components/{Picture}/Bounds", PWPlist(), "has no \"Bounds\"", false},
+        KeptPart {"PictureWithoutBounds", "Front Side/Components/{Picture}/Bounds", PWPlist(), "", false},
         KeptPart {"FormatPartClassWord", "Front Side/Components/{Address Panel}/Address Format/array/0/Class ID",
                   PWPlist::fromString(u"abc"_s), "Part 1 of an address format could not be read"},
         KeptPart {"FormatPartClassRemoved", "Front Side/Components/{Address Panel}/Address Format/array/0/Class ID",
-                  PWPlist(), "Part 1 of an address format could not be read", false},
+                  PWPlist(), "", false},
         KeptPart {"FormatPartWithoutCategory", "Front Side/Components/{Address Panel}/Address Format/array/0/tc",
-                  PWPlist(), "\"tc\" is missing", false},
+                  PWPlist(), "", false},
         KeptPart {"RefusedAngle", "Front Side/Components/{Picture}/Angle", PWPlist::fromString(u"abc"_s), "\"Angle\""},
         KeptPart {"PersonCardCut", "Person To", hostilePerson(kHostileCard.left(40), {}), "card does not read"},
         KeptPart {"PersonCustomNumber", "Person To", hostilePerson(kHostileCard, {PWPlist::fromInteger(12)}),
@@ -530,26 +625,29 @@ INSTANTIATE_TEST_SUITE_P(
                   "custom field 1 that is no text"},
         KeptPart {"PersonTenthCustom", "Person To",
                   hostilePerson(kHostileCard, PWPlist::Array(10, PWPlist::fromString(u"c"_s))), "custom field 10, beyond"},
-        // A key every current design holds keeps what a new design has, and is named.
-        KeptPart {"WithoutUnits", "Units", PWPlist(), "\"Units\" is missing: the design keeps", false},
-        KeptPart {"WithoutHorizontal", "Horizontal", PWPlist(), "\"Horizontal\" is missing", false},
-        KeptPart {"WithoutDocumentType", "Document Type", PWPlist(), "\"Document Type\" is missing", false},
-        KeptPart {"WithoutFIMBarcode", "FIM Barcode Visible", PWPlist(), "\"FIM Barcode Visible\" is missing", false},
-        KeptPart {"WithoutAddressSource", "Address Source To", PWPlist(), "\"Address Source To\" is missing", false},
-        KeptPart {"WithoutCountryCode", "ISO Country Code To", PWPlist(), "\"ISO Country Code To\" is missing", false},
-        KeptPart {"LayoutWithoutColumns", "Predefined Layout/Columns", PWPlist(), "\"Columns\" of \"Predefined Layout\" is missing", false},
-        KeptPart {"LayoutWithoutRows", "Predefined Layout/Rows", PWPlist(), "\"Rows\" of \"Predefined Layout\" is missing", false},
-        KeptPart {"LayoutWithoutPageSize", "Predefined Layout/PageSize", PWPlist(), "\"PageSize\" of \"Predefined Layout\" is missing", false},
-        KeptPart {"LayoutWithoutType", "Predefined Layout/Type", PWPlist(), "\"Type\" of \"Predefined Layout\" is missing", false},
-        KeptPart {"LayoutWithoutDescription", "Predefined Layout/Description", PWPlist(),
-                  "\"Description\" of \"Predefined Layout\" is missing", false},
+        // A key every current design holds keeps what a new design has, without a word.
+        KeptPart {"WithoutUnits", "Units", PWPlist(), "", false},
+        KeptPart {"WithoutHorizontal", "Horizontal", PWPlist(), "", false},
+        KeptPart {"WithoutDocumentType", "Document Type", PWPlist(), "", false},
+        KeptPart {"WithoutFIMBarcode", "FIM Barcode Visible", PWPlist(), "", false},
+        KeptPart {"WithoutAddressSource", "Address Source To", PWPlist(), "", false},
+        KeptPart {"WithoutCountryCode", "ISO Country Code To", PWPlist(), "", false},
+        KeptPart {"LayoutWithoutColumns", "Predefined Layout/Columns", PWPlist(), "", false},
+        KeptPart {"LayoutWithoutRows", "Predefined Layout/Rows", PWPlist(), "", false},
+        KeptPart {"LayoutWithoutPageSize", "Predefined Layout/PageSize", PWPlist(), "", false},
+        KeptPart {"LayoutWithoutType", "Predefined Layout/Type", PWPlist(), "", false},
+        KeptPart {"LayoutWithoutDescription", "Predefined Layout/Description", PWPlist(), "", false},
         KeptPart {"DocumentTypeData", "Document Type", PWPlist::fromData("\x01"), "\"Document Type\" of the design could not be read"},
         KeptPart {"SettingsList", "Default Settings", PWPlist(PWPlist::Array {}), "\"Default Settings\" is not a dictionary"},
-        // A panel's parts that did not read: named, and the panel saved as read.
-        KeptPart {"PanelWithoutFormat", "Front Side/Components/{Address Panel}/Address Format", PWPlist(),
-                  "An address panel has no address format", false},
+        // A panel's parts that did not read: named, and the panel saved as read. A format left out
+        // is one a new panel has.
+        KeptPart {"PanelWithoutFormat", "Front Side/Components/{Address Panel}/Address Format", PWPlist(), "", false},
         KeptPart {"PanelFormatEmpty", "Front Side/Components/{Address Panel}/Address Format/array",
-                  PWPlist(PWPlist::Array {}), "holds no field: its address is not printed"},
+                  PWPlist(PWPlist::Array {}), "holds an empty list: the fields it held are not printed"},
+        KeptPart {"PanelFormatWithoutList", "Front Side/Components/{Address Panel}/Address Format/array", PWPlist(), "",
+                  false},
+        KeptPart {"PanelFieldsEmpty", "Front Side/Components/{Address Panel}/Components", PWPlist(PWPlist::Array {}),
+                  "\"Components\" of a component of class \"Address Panel\" is an empty list"},
         KeptPart {"FormatKnotRowNegative", "Front Side/Components/{Address Panel}/Address Format/array/3/row",
                   PWPlist::fromString(u"-5"_s), "\"row\" of a component of class \"CKnot\" is out of range (-5)"},
         KeptPart {"FormatLeafRowNegative", "Front Side/Components/{Address Panel}/Address Format/array/0/row",
@@ -560,14 +658,10 @@ INSTANTIATE_TEST_SUITE_P(
                   PWPlist::fromString(u"abc"_s), "\"row\" of a component of class \"CLeaf\" is not a number"},
         KeptPart {"FormatKnotClassWord", "Front Side/Components/{Address Panel}/Address Format/array/3/Class ID",
                   PWPlist::fromString(u"abc"_s), "Part 4 of an address format could not be read"},
-        KeptPart {"PanelWithoutBounds", "Front Side/Components/{Address Panel}/Bounds", PWPlist(),
-                  "An address panel has no \"Bounds\": its frame is taken round its fields", false},
-        KeptPart {"PanelWithoutBundleVersion", "Front Side/Components/{Address Panel}/Bundle Version", PWPlist(),
-                  "An address panel has no \"Bundle Version\": it is read as written by the design's own version"},
-        KeptPart {"FieldWithoutCategory", "Front Side/Components/{Address Panel}/Components/0/Text Category", PWPlist(),
-                  "A component of class \"Address Text\" has no \"Text Category\""},
-        KeptPart {"FieldWithoutItsText", "Front Side/Components/{Address Panel}/Components/1/Text Storage 2", PWPlist(),
-                  "A component of class \"Address Text\" has no \"Text Storage 2\""},
+        KeptPart {"PanelWithoutBounds", "Front Side/Components/{Address Panel}/Bounds", PWPlist(), "", false},
+        KeptPart {"PanelWithoutBundleVersion", "Front Side/Components/{Address Panel}/Bundle Version", PWPlist(), ""},
+        KeptPart {"FieldWithoutCategory", "Front Side/Components/{Address Panel}/Components/0/Text Category", PWPlist(), ""},
+        KeptPart {"FieldWithoutItsText", "Front Side/Components/{Address Panel}/Components/1/Text Storage 2", PWPlist(), ""},
         KeptPart {"FieldCategoryWord", "Front Side/Components/{Address Panel}/Components/0/Text Category",
                   PWPlist::fromString(u"abc"_s), "\"Text Category\" of a component of class \"Address Text\" is not a number"},
         // What no writer stores: a field or a format's part of category -1, a country part by a code the
@@ -591,18 +685,15 @@ INSTANTIATE_TEST_SUITE_P(
         // A picture component that holds no picture is what the writer saves for one.
         KeptPart {"PictureHoldingNone", "Front Side/Components/{Picture}/Data Ref", PWPlist::fromString(QString(u""_s)), "",
                   true, "Front Side/Components/{Picture}/Picture"},
-        // Texts without their text, and items without a frame, are named alike.
-        KeptPart {"TextWithoutItsText", "Front Side/Components/{Text}/Text Storage 2", PWPlist(),
-                  "A component of class \"Text\" has no \"Text Storage 2\"", false, "", 2},
+        // Texts without their text, and items without a frame, read as new ones have them.
+        KeptPart {"TextWithoutItsText", "Front Side/Components/{Text}/Text Storage 2", PWPlist(), "", false, "", 2},
         KeptPart {"TextAlignmentNegative", "Front Side/Components/{Text}/Horizontal Alignment", PWPlist::fromString(u"-5"_s),
                   "\"Horizontal Alignment\" of a component of class \"Text\" is out of range (-5)", true, "", 2},
-        KeptPart {"TextWithoutBounds", "Front Side/Components/{Text}/Bounds", PWPlist(),
-                  "A component of class \"Text\" has no \"Bounds\"", false, "", 2},
-        KeptPart {"CounterWithoutBounds", "Front Side/Components/{Counter Field}/Bounds", PWPlist(),
-                  "A component of class \"Counter Field\" has no \"Bounds\"", false, "", 2},
+        KeptPart {"TextWithoutBounds", "Front Side/Components/{Text}/Bounds", PWPlist(), "", false, "", 2},
+        KeptPart {"CounterWithoutBounds", "Front Side/Components/{Counter Field}/Bounds", PWPlist(), "", false, "", 2},
         KeptPart {"BackTextWithoutBounds", "Front Side/Back Components",
-                  PWPlist(PWPlist::Array {PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Text"_s)}})}),
-                  "A component of class \"Address Text\" has no \"Bounds\"", false, "", 2}),
+                  PWPlist(PWPlist::Array {PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Text"_s)}})}), "",
+                  false, "", 2}),
     [](const ::testing::TestParamInfo<KeptPart> &info) { return std::string(info.param.name); });
 
 } // namespace

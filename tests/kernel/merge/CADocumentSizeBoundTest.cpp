@@ -18,7 +18,8 @@ QByteArray designOfSeparators(qsizetype count, bool cut, qsizetype texts = 0, qs
 {
     CADocument document;
     QByteArray bytes = document.documentDataForComponents(nullptr);
-    const QByteArray emptySide = "<key>Front Side</key>\n\t<dict>\n\t\t<key>Components</key>\n\t\t<array/>\n\t</dict>";
+    // An empty side is written without a list.
+    const QByteArray emptySide = "<key>Front Side</key>\n\t<dict/>";
     const qsizetype at = bytes.indexOf(emptySide);
     if (at < 0)
         return QByteArray();

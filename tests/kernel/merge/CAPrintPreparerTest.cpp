@@ -45,6 +45,15 @@ protected:
             list.insert(list.end(), read->begin(), read->end());
         return list;
     }
+    // count persons: the thirty of every shape over and over.
+    static CAPrintingView::PersonList persons(int count)
+    {
+        const CAPrintingView::PersonList sixty = persons();
+        CAPrintingView::PersonList list;
+        for (int i = 0; i < count && !sixty.empty(); ++i)
+            list.push_back(sixty[std::size_t(i) % sixty.size()]);
+        return list;
+    }
     // The same words in the same places: rows stand their fonts' own line spacing apart, so a
     // place is a sum of fractions of a point, and copies fitted in another order may sum them in
     // another order (a millionth of a point apart).
@@ -247,6 +256,57 @@ TEST_F(CAPrintPreparerTest, LargeDesignIsPrintedOneCopyAtATime)
 }
 
 } // namespace
+
+// However many persons a merge prints, it holds no more copies at once than its memory bound
+// takes, as the job weighs its own first copy: a bound of a few copies holds as few for ninety
+// persons as for ten, on one worker or several, and a bound below one copy prints one copy at a
+// time. Every job prints every page.
+TEST_F(CAPrintPreparerTest, CopiesHeldAtOnceFollowTheMemoryBoundNotThePersons)
+{
+    const std::shared_ptr<CATemplateFormat> layout = defaultLayout(0);
+    ASSERT_TRUE(layout);
+    const std::shared_ptr<CADocument> shared = design(*layout);
+    struct Held
+    {
+        int alive = 0; // documents alive at most during the job, past those before it
+        int copies = 0;
+        qint64 copyBytes = 0;
+    };
+    const auto job = [&](int count, std::optional<qint64> bound, int threads) {
+        CAPrintSettings settings;
+        settings.paperSize = QSizeF(612.0, 792.0);
+        CALabelPrintingView view({shared}, persons(count), settings, *layout, true);
+        view.setFitAddressPanel(true);
+        view.setCommaDelimited(true);
+        view.setPreparationThreads(threads);
+        if (bound)
+            view.setPreparedMemoryBound(*bound);
+        view.setCopies(count);
+        const int before = CADocument::aliveCount();
+        CADocument::resetMostAlive();
+        const PrintedPdf pdf = printed(view, 72, false);
+        EXPECT_TRUE(view.printFailures().isEmpty());
+        EXPECT_EQ(pdf.pageCount(), (count + view.itemsPerPage() - 1) / view.itemsPerPage());
+        return Held{CADocument::mostAlive() - before, view.lastJobHeldCopies(), view.lastJobCopyBytes()};
+    };
+    // What one copy of this design keeps, as a job weighs it.
+    const qint64 copy = job(10, std::nullopt, 3).copyBytes;
+    ASSERT_GT(copy, 0) << "the job weighed nothing";
+    struct Case
+    {
+        int persons;
+        qint64 bound;
+        int threads;
+    };
+    const qint64 few = copy * 7 / 2;
+    for (const Case &test : {Case{10, few, 3}, Case{90, few, 3}, Case{90, few, 1}, Case{90, 1, 3}}) {
+        SCOPED_TRACE(testing::Message() << test.persons << " persons, bound " << test.bound << ", threads " << test.threads);
+        const Held held = job(test.persons, test.bound, test.threads);
+        EXPECT_GE(held.copies, 1);
+        EXPECT_LE(qint64(held.copies - 1) * held.copyBytes, test.bound) << "more copies than the bound takes";
+        EXPECT_LE(held.alive, held.copies) << "more copies alive than the job held";
+    }
+}
 
 // A sample design shows its city with the format's comma before the state. Copies serve one
 // person after another, on workers or on the main thread: each person's city has the comma

@@ -8,6 +8,8 @@
 #include "PrintingTestSupport.h"
 
 #include "kernel/address/CFTAAddressPanel.h"
+#include "kernel/base/CDDArchiveKept.h"
+#include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/document/CFTADocument.h"
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/merge/CAPrintingViewChoice.h"
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QSet>
 #include <QTemporaryDir>
 
 namespace {
@@ -34,8 +37,8 @@ QStringList sampleDesigns()
     return found;
 }
 
-// Draws every side of the design as the canvas would, on screen.
-void drawDesign(CADocument &document)
+// Draws every side of the design as the canvas would, on screen, one over the other.
+QImage drawDesign(CADocument &document)
 {
     CFTADocument *design = document.ftDocument();
     QImage image(400, 300, QImage::Format_ARGB32_Premultiplied);
@@ -45,6 +48,39 @@ void drawDesign(CADocument &document)
     for (int side = 0; side < design->getSidesCount(); ++side)
         for (CFTComponent *component : design->GetComponents(side, false))
             component->Draw(&drawer, false, nullptr, false, false);
+    return image;
+}
+
+// value with the side key of every field of every address panel left out, as a writer that
+// keeps the side on the panel alone writes it; counts the keys taken.
+PWPlist withoutFieldSides(const PWPlist &value, int *taken)
+{
+    if (value.isArray()) {
+        PWPlist::Array list = value.toArray();
+        for (PWPlist &entry : list)
+            entry = withoutFieldSides(entry, taken);
+        return PWPlist(list);
+    }
+    if (!value.isDictionary())
+        return value;
+    PWPlist::Dictionary dictionary = value.toDictionary();
+    const bool panel = dictionary.value(key_ClassID).toString() == u"Address Panel"_s;
+    for (const auto &[key, entry] : value.toDictionary()) {
+        if (!panel || key != key_Components || !entry.isArray()) {
+            dictionary.insert(key, withoutFieldSides(entry, taken));
+            continue;
+        }
+        PWPlist::Array fields = entry.toArray();
+        for (PWPlist &field : fields) {
+            PWPlist::Dictionary keys = field.toDictionary();
+            if (field.isDictionary() && keys.remove(key_AddressPanelToFrom)) {
+                field = PWPlist(keys);
+                ++*taken;
+            }
+        }
+        dictionary.insert(key, PWPlist(fields));
+    }
+    return PWPlist(dictionary);
 }
 
 // Where two files part, for the failure message.
@@ -89,6 +125,45 @@ TEST_F(CASampleDesignsTest, SaveAgainToTheSameBytes)
             EXPECT_TRUE(twice == once) << firstDifference(once, twice);
         }
     }
+}
+
+// A field stands on its panel's side: left without its own side key, it is read, styled, saved and
+// drawn as it is with it, on a sender's panel as on a recipient's. Each design is taken in the
+// first size it is made in: its other sizes hold the same panels.
+TEST_F(CASampleDesignsTest, AFieldWithoutItsSideIsReadOnItsPanelsSide)
+{
+    int taken = 0;
+    QSet<QString> met;
+    for (const QString &path : sampleDesigns()) {
+        const QString design = path.section(u'/', -2);
+        if (met.contains(design))
+            continue;
+        met.insert(design);
+        SCOPED_TRACE(path.toStdString());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray original = file.readAll();
+        const std::optional<PWPlist> whole = PWPlist::parse(original);
+        ASSERT_TRUE(whole);
+        const int before = taken;
+        const PWPlist without = withoutFieldSides(*whole, &taken);
+        if (taken == before)
+            continue;
+        CADocument read;
+        CADocument readWithout;
+        QString error;
+        ASSERT_TRUE(read.loadDataRepresentation(original, kDesignType, &error)) << error.toStdString();
+        ASSERT_TRUE(readWithout.loadDataRepresentation(without.toXml(), kDesignType, &error)) << error.toStdString();
+        EXPECT_EQ(readWithout.readProblems(), QStringList());
+        const QByteArray saved = read.dataRepresentationOfType(kDesignType);
+        const QByteArray savedWithout = [&] {
+            const CDDArchiveKept::Forgotten own;
+            return readWithout.dataRepresentationOfType(kDesignType);
+        }();
+        EXPECT_TRUE(savedWithout == saved) << firstDifference(saved, savedWithout);
+        EXPECT_TRUE(drawDesign(readWithout) == drawDesign(read));
+    }
+    EXPECT_GT(taken, 20);
 }
 
 // The inspector shows a panel's own text size and its barcode switch; the fields print.

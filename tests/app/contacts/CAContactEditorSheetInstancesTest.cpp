@@ -1,0 +1,334 @@
+// Two instances of the program on one settings file, each with its address window. A sender
+// double-clicked opens the contact editor sheet on it as the file holds it then, and OK stores only
+// the fields its user typed, whatever the other instance stored meanwhile. A sender removed in the
+// Sender window of one instance while the other edited it comes back with the edit, and the
+// window that removed it says so in a box; one removed after the edit was seen stays removed.
+#include "ContactsWindowTestSupport.h"
+
+#include "app/contacts/CAContactEditor.h"
+#include "app/contacts/CAContactTableModel.h"
+#include "app/contacts/CAPrintMultipleDialog.h"
+#include "kernel/address/FTPersonFields.h"
+#include "TestSupport.h"
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace sheetinstancestest {
+
+// One instance: its store on the shared file, the models its windows are given, and whether it
+// takes in the other's writes when idle (without, only opening a window reads the file again).
+struct SheetInstance
+{
+    SheetInstance(const QString &file, const QString &folder, bool watches)
+        : defaults(file)
+        , container(folder + u"/cache"_s)
+        , book(folder + u"/book"_s)
+        , senders(defaults, [] { return std::shared_ptr<PWPerson>(); })
+        , localBase(defaults)
+        , printLists(defaults)
+    {
+        senders.load();
+        localBase.load();
+        printLists.load();
+        if (watches)
+            defaults.watchOtherWrites();
+    }
+    CAAddressWindow::Models models() { return {container, defaults, book, senders, localBase, printLists}; }
+
+    PWUserDefaults defaults;
+    CADataSourceContainer container;
+    PWAddressBook book;
+    CASenderList senders;
+    CALocalContactBase localBase;
+    CAPrintListArray printLists;
+};
+
+std::shared_ptr<PWPerson> seeded(const QString &last)
+{
+    std::shared_ptr<PWPerson> made = contactstest::person(u"Ann"_s, last);
+    for (addressType type : CAContactEditor::kTabTypes) {
+        setStringForPersonCategory(made.get(), last + u" City"_s, type, tcCity);
+        setStringForPersonCategory(made.get(), last.left(2).toUpper(), type, tcState);
+    }
+    return made;
+}
+
+QString seedFile(QTemporaryDir &folder)
+{
+    const QString file = folder.filePath(u"Parcelwick.plist"_s);
+    SheetInstance seed(file, folder.filePath(u"seed"_s), false);
+    seed.senders.savePersonListChanges({seeded(u"Zed"_s), seeded(u"Abe"_s)});
+    return file;
+}
+
+// Two instances on one seeded settings file, each with its address window shown; B takes in
+// the other's writes when idle, A as asked.
+struct TwoInstances
+{
+    explicit TwoInstances(bool aWatches)
+        : file(seedFile(folder))
+        , a(file, folder.filePath(u"a"_s), aWatches)
+        , b(file, folder.filePath(u"b"_s), true)
+        , aWindow(a.models())
+        , bWindow(b.models())
+    {
+        aWindow.show();
+        bWindow.show();
+    }
+    QTemporaryDir folder;
+    QString file;
+    SheetInstance a;
+    SheetInstance b;
+    CAAddressWindow aWindow;
+    CAAddressWindow bWindow;
+};
+
+int rowOf(QTableView *table, const QString &last)
+{
+    auto *model = static_cast<CAContactTableModel *>(table->model());
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->personAt(row)->stringForProperty(kPWLastNameProperty) == last)
+            return row;
+    ADD_FAILURE() << "no row for " << last.toStdString();
+    return -1;
+}
+
+QPoint placeOf(QTableView *table, const QString &last)
+{
+    EXPECT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }, pwtest::kEventWaitMs));
+    const int row = rowOf(table, last);
+    return row < 0 ? QPoint() : table->visualRect(table->model()->index(row, 0)).center();
+}
+
+// Double-clicks the sender's row of the window's Senders tab and runs act in the contact editor
+// sheet that opens; answers when the sheet closed. The sheet is looked for at each turn of its
+// event loop, so that one opened inside another's is found as well.
+void inSheetOn(CAAddressWindow &window, const QString &last, const std::function<void(CAContactEditorSheet &)> &act)
+{
+    bool acted = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &window, [&] {
+        auto *sheet = qobject_cast<CAContactEditorSheet *>(QApplication::activeModalWidget());
+        if (acted || !sheet || sheet->parentWidget() != &window)
+            return;
+        acted = true;
+        poll.stop();
+        act(*sheet);
+    });
+    poll.start(5);
+    window.showSenders();
+    auto *table = window.findChild<QTableView *>(u"senderTable"_s);
+    const QPoint at = placeOf(table, last);
+    ASSERT_FALSE(at.isNull());
+    // A double click as a mouse makes it: click, then the second press and its release.
+    QCoreApplication::processEvents();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, at);
+    poll.stop();
+    EXPECT_TRUE(acted) << "no sheet opened on " << last.toStdString();
+}
+
+void typeIntoSheet(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    Q_EMIT edit->editingFinished();
+}
+
+void pressSheetOk(QDialog &dialog)
+{
+    QTest::mouseClick(dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+}
+
+using Typed = std::map<QString, std::map<std::pair<addressType, textCategory>, QString>>;
+
+// The senders of the file as a third instance reads them (lasts sorted): each holds what was typed for it, and
+// its seeded value elsewhere.
+void expectStored(const QString &file, const QString &folder, const QStringList &lasts, Typed typed)
+{
+    SheetInstance later(file, folder, false);
+    const CAPersonList stored = later.senders.personListDict().personList();
+    QStringList found = contactstest::lastNames(stored);
+    found.sort();
+    ASSERT_EQ(found, lasts);
+    for (const std::shared_ptr<PWPerson> &person : stored) {
+        const QString last = person->stringForProperty(kPWLastNameProperty);
+        const std::shared_ptr<PWPerson> was = seeded(last);
+        for (addressType type : CAContactEditor::kTabTypes) {
+            for (textCategory category : {tcCity, tcState}) {
+                const auto found = typed[last].find({type, category});
+                const QString expected = found != typed[last].end() ? found->second
+                                                                    : stringForPersonCategory(was.get(), type, category, false);
+                EXPECT_EQ(stringForPersonCategory(person.get(), type, category, false), expected)
+                    << last.toStdString() << " type " << type << " category " << category;
+            }
+        }
+    }
+}
+
+struct SheetTyping
+{
+    const char *name;
+    QString aSender;     // A types a state for this sender in its sheet
+    QString bSender;     // B types a city for this one in its sheet
+    QString bCity;       // what B types
+};
+
+void PrintTo(const SheetTyping &typing, std::ostream *stream)
+{
+    *stream << typing.name;
+}
+
+class SheetInstances : public ::testing::TestWithParam<SheetTyping>
+{
+};
+
+TEST_P(SheetInstances, TheSheetShowsTheFileAndOkStoresWhatItsUserTyped)
+{
+    const SheetTyping &typing = GetParam();
+    // A does not take in writes when idle: what B stored meets A's edit at A's OK.
+    TwoInstances two(false);
+    auto &[folder, file, a, b, aWindow, bWindow] = two;
+    Typed typed;
+    const auto bTypes = [&](CAContactEditorSheet &sheet) {
+        typeIntoSheet(sheet.editor()->fieldOfCategory(tcCity), typing.bCity);
+        typed[typing.bSender][{sheet.editor()->currentAddressType(), tcCity}] = typing.bCity;
+        pressSheetOk(sheet);
+    };
+    const auto aTypes = [&](CAContactEditorSheet &sheet) {
+        typeIntoSheet(sheet.editor()->fieldOfCategory(tcState), u"OR"_s);
+        typed[typing.aSender][{sheet.editor()->currentAddressType(), tcState}] = u"OR"_s;
+        pressSheetOk(sheet);
+    };
+    inSheetOn(aWindow, typing.aSender, [&](CAContactEditorSheet &aSheet) {
+        inSheetOn(bWindow, typing.bSender, bTypes);
+        ASSERT_TRUE(b.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+        aTypes(aSheet);
+    });
+    ASSERT_TRUE(a.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+    ASSERT_TRUE(b.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+    // A's senders are what the file holds, as every window shows them.
+    QStringList shown = contactstest::lastNames(a.senders.personListDict().personList());
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList {u"Abe"_s, u"Zed"_s}));
+    expectStored(file, folder.filePath(u"later"_s), {u"Abe"_s, u"Zed"_s}, typed);
+}
+
+const SheetTyping kSheetTypings[] = {
+    {"OpenTogetherTheStateTypedKeepsTheOthersCity", u"Zed"_s, u"Zed"_s, u"Salem"_s},
+    {"OpenTogetherOnTwoSendersKeepsBoth", u"Abe"_s, u"Zed"_s, u"Salem"_s},
+};
+
+INSTANTIATE_TEST_SUITE_P(Typings, SheetInstances, ::testing::ValuesIn(kSheetTypings),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// B stores a new city for a sender; A's sheet, opened on that sender afterwards, shows that city
+// whether or not A took the write in while idle, and A's OK keeps it.
+TEST(SheetInstancesOpening, TheSheetOpensOnWhatTheFileHoldsThen)
+{
+    for (const bool aWatches : {false, true}) {
+        SCOPED_TRACE(aWatches ? "A takes in writes when idle" : "A reads the file only as its sheet opens");
+        TwoInstances two(aWatches);
+        auto &[folder, file, a, b, aWindow, bWindow] = two;
+        // A has shown its senders as the file held them first.
+        aWindow.showSenders();
+        Typed typed;
+        addressType bType = CAContactEditor::kTabTypes[0];
+        inSheetOn(bWindow, u"Zed"_s, [&](CAContactEditorSheet &sheet) {
+            bType = sheet.editor()->currentAddressType();
+            typeIntoSheet(sheet.editor()->fieldOfCategory(tcCity), u"Salem"_s);
+            typed[u"Zed"_s][{bType, tcCity}] = u"Salem"_s;
+            pressSheetOk(sheet);
+        });
+        ASSERT_TRUE(b.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+        QString shownCity;
+        inSheetOn(aWindow, u"Zed"_s, [&](CAContactEditorSheet &sheet) {
+            EXPECT_EQ(sheet.editor()->currentAddressType(), bType);
+            shownCity = sheet.editor()->fieldOfCategory(tcCity)->text();
+            pressSheetOk(sheet);
+        });
+        EXPECT_EQ(shownCity, u"Salem"_s);
+        ASSERT_TRUE(a.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+        expectStored(file, folder.filePath(u"later"_s), {u"Abe"_s, u"Zed"_s}, typed);
+    }
+}
+
+// A removes Zed in its Sender window; B edits a sender's city in its sheet before A's window
+// opens or while it is open. The box names who came back, and only when someone did.
+TEST(SheetInstancesRemoval, ASenderRemovedHereAndEditedThereComesBackAndTheBoxSaysSo)
+{
+    const struct
+    {
+        const char *name;
+        QString bSender;
+        bool bBeforeAOpens;
+        bool comesBack;
+    } rows[] = {
+        {"edited while the remover's window was open", u"Zed"_s, false, true},
+        {"edited before the remover's window opened", u"Zed"_s, true, false},
+        {"another sender edited", u"Abe"_s, false, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        TwoInstances two(true);
+        auto &[folder, file, a, b, aWindow, bWindow] = two;
+        Typed typed;
+        const auto bEdits = [&] {
+            inSheetOn(bWindow, row.bSender, [&](CAContactEditorSheet &sheet) {
+                typeIntoSheet(sheet.editor()->fieldOfCategory(tcCity), u"Salem"_s);
+                typed[row.bSender][{sheet.editor()->currentAddressType(), tcCity}] = u"Salem"_s;
+                pressSheetOk(sheet);
+            });
+            ASSERT_TRUE(b.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+        };
+        if (row.bBeforeAOpens)
+            bEdits();
+        bool removed = false;
+        QTimer::singleShot(0, &aWindow, [&] {
+            auto *dialog = qobject_cast<CAPrintMultipleDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto *table = dialog->findChild<QTableView *>(u"_personTable"_s);
+            const int at = rowOf(table, u"Zed"_s);
+            ASSERT_GE(at, 0);
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(at, 0)).center());
+            QTest::mouseClick(dialog->findChild<QPushButton *>(u"_btnRemovePerson"_s), Qt::LeftButton);
+            removed = rowOf(table, u"Abe"_s) >= 0 && table->model()->rowCount() == 1;
+            if (!row.bBeforeAOpens)
+                bEdits();
+            pressSheetOk(*dialog);
+        });
+        aWindow.showSenders();
+        QTest::mouseClick(aWindow.findChild<QPushButton *>(u"editSendersButton"_s), Qt::LeftButton);
+        ASSERT_TRUE(removed) << "the Sender window removed Zed";
+        ASSERT_TRUE(a.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+
+        // The box opens as the merge that brought the sender back is taken in.
+        QCoreApplication::processEvents();
+        auto *box = aWindow.findChild<QMessageBox *>(u"restoredPersonsMessage"_s);
+        const bool told = box && box->isVisible();
+        EXPECT_EQ(told, row.comesBack);
+        if (told) {
+            EXPECT_TRUE(box->text().contains(u"Ann Zed"_s)) << box->text().toStdString();
+            EXPECT_FALSE(box->text().contains(u"Abe"_s)) << box->text().toStdString();
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        }
+        EXPECT_EQ(bWindow.findChild<QMessageBox *>(u"restoredPersonsMessage"_s), nullptr) << "B removed nobody";
+        expectStored(file, folder.filePath(u"later"_s), row.comesBack ? QStringList {u"Abe"_s, u"Zed"_s} : QStringList {u"Abe"_s},
+                     typed);
+    }
+}
+
+} // namespace sheetinstancestest
