@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <condition_variable>
 #include <deque>
@@ -84,9 +85,13 @@ private:
 
 // How often work on the window's thread serves the windows' events.
 constexpr int kServeEveryMs = 50;
-// How long work on the window's thread waits for its progress window to draw itself: long on
-// any screen that shows it, short where none ever will.
-constexpr int kMostWaitForDrawnMs = 1000;
+// How long work on the window's thread waits for its progress window to be shown on a screen, and
+// once shown, to draw itself: a screen that never shows it (a window put away) holds the work only
+// briefly; one that shows it is waited for as long as a loaded machine takes to draw a first window
+// (its fonts read, its styles made).
+constexpr int kMostWaitForShownMs = 1000;
+constexpr int kMostWaitForDrawnMs = 20000;
+constexpr int kLookEveryMs = 20;
 
 // Serves the windows' events until the progress window has drawn itself, its label, bar and
 // Cancel with it (they are drawn in the same pass as the window), so that work on the window's
@@ -108,10 +113,21 @@ void waitUntilDrawn(const QPointer<QProgressDialog> &dialog)
         QEventLoop loop;
     } watch;
     dialog->installEventFilter(&watch);
-    QTimer::singleShot(kMostWaitForDrawnMs, &watch.loop, &QEventLoop::quit);
     QCoreApplication::processEvents();
-    if (!watch.drawn && dialog)
+    if (!watch.drawn && dialog) {
+        const QDeadlineTimer shownBy(kMostWaitForShownMs);
+        const QDeadlineTimer drawnBy(kMostWaitForDrawnMs);
+        QTimer look;
+        look.setInterval(kLookEveryMs);
+        QObject::connect(&look, &QTimer::timeout, &watch.loop, [&] {
+            const QWindow *window = dialog ? dialog->windowHandle() : nullptr;
+            const bool shown = window && window->isExposed();
+            if (!dialog || drawnBy.hasExpired() || (!shown && shownBy.hasExpired()))
+                watch.loop.quit();
+        });
+        look.start();
         watch.loop.exec();
+    }
     // A window that went meanwhile took its progress window, and the watch, with it.
     if (dialog)
         dialog->removeEventFilter(&watch);
