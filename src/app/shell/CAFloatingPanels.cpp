@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
@@ -341,6 +342,15 @@ void CAFloatingPanels::showAtStart(const std::array<bool, PanelCount> &wanted, b
             placeAt(windows[panel], frames.at(panel), room);
         show(Panel(panel));
     }
+    // Where panels overlap (a screen too small for all), the ones the work is done in stand above
+    // the others, whatever order the window manager mapped them in.
+    QTimer::singleShot(0, this, [this, wanted] {
+        for (const int panel : {ColorPanel, FontPanel, AddressWindow, DesignWindow, PropertiesWindow}) {
+            QWidget *window = wanted[panel] && isInstalled(Panel(panel)) && m_hooks[panel].window ? m_hooks[panel].window() : nullptr;
+            if (window && window->isVisible())
+                window->raise();
+        }
+    });
 }
 
 void CAFloatingPanels::show(Panel panel)
