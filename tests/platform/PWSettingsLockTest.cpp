@@ -18,11 +18,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -240,6 +244,19 @@ const LockPlace kLockPlaces[] = {
     {"AFifo",
      [](const QString &lock, const QString &) {
          EXPECT_EQ(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+         return nullptr;
+     },
+     PWPathStatus::Kind::Other, false},
+    {"ASocket",
+     [](const QString &lock, const QString &) {
+         const QByteArray name = QFile::encodeName(lock);
+         sockaddr_un address {};
+         address.sun_family = AF_UNIX;
+         EXPECT_LT(size_t(name.size()), sizeof(address.sun_path));
+         std::memcpy(address.sun_path, name.constData(), std::min(size_t(name.size()), sizeof(address.sun_path) - 1));
+         const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         EXPECT_EQ(::bind(socket, reinterpret_cast<const sockaddr *>(&address), sizeof(address)), 0);
+         ::close(socket);
          return nullptr;
      },
      PWPathStatus::Kind::Other, false},
