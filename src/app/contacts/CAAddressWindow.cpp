@@ -2,6 +2,7 @@
 
 #include "app/contacts/CAAddressBookSource.h"
 #include "app/contacts/CAContactTableModel.h"
+#include "app/contacts/CAContactTableView.h"
 #include "app/contacts/CADataSourceContainer.h"
 #include "app/contacts/CAImportProgressDialog.h"
 #include "app/contacts/CAImportWorker.h"
@@ -10,6 +11,7 @@
 #include "app/contacts/CAPrintListEditor.h"
 #include "app/contacts/CASenderList.h"
 #include "app/contacts/CASourceImport.h"
+#include "app/contacts/CAStoredListMerge.h"
 #include "app/contacts/CATextFileSource.h"
 #include "app/contacts/CAVCFSource.h"
 #include "kernel/address/FTTextCategories.h"
@@ -191,7 +193,7 @@ CAAddressWindow::~CAAddressWindow()
 
 QTableView *CAAddressWindow::makeTable(CAContactTableModel *model, bool isRecipient)
 {
-    auto *table = new QTableView;
+    auto *table = new CAContactTableView;
     table->setModel(model);
     table->horizontalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
@@ -526,7 +528,7 @@ void CAAddressWindow::reloadSource(const QString &name)
 
 void CAAddressWindow::reloadSenders()
 {
-    m_senderModel->setContentKeepingRows(m_models.senders.personListDict().personList());
+    setContentKeepingSelection(m_senderModel, m_models.senders.personListDict().personList());
     selectDefaultSender();
 }
 
@@ -718,7 +720,7 @@ void CAAddressWindow::onUpdatePermission(const QString &, bool)
 
 void CAAddressWindow::personClicked(CAContactTableModel *model, bool isRecipient, int row)
 {
-    const std::shared_ptr<PWPerson> person = model->personAt(row);
+    std::shared_ptr<PWPerson> person = model->personAt(row);
     if (!person || m_preventChangeSelection)
         return;
     // A person kept as stored because it did not read has no values: made the design's person it
@@ -735,10 +737,23 @@ void CAAddressWindow::personClicked(CAContactTableModel *model, bool isRecipient
         return;
     }
     if (model == m_senderModel) {
-        // The sender chosen last is the one every new design starts with.
-        m_models.senders.storeDefaultPersonIndex(
-            int(m_models.senders.personListDict().personList().indexOf(person)));
+        // The sender chosen last is the one every new design starts with. It is stored by its
+        // place in the list as the file holds it: what another process wrote is taken in first
+        // and the person found again, so that a sender it added or removed before this one does
+        // not make another the chosen one.
+        const CAPersonList before = m_models.senders.personListDict().personList();
+        if (m_models.defaults.takeInFromFile()) {
+            const CAPersonList now = m_models.senders.personListDict().personList();
+            const QList<qsizetype> found = CAStoredListMerge::counterparts(
+                CAPersonListDictionary::storedPersons(before), CAPersonListDictionary::storedPersons(now), false);
+            const qsizetype at = before.indexOf(person);
+            person = at >= 0 && at < found.size() && found.at(at) >= 0 ? now.at(found.at(at)) : nullptr;
+        }
+        if (!person)
+            return;
+        m_models.senders.storeDefaultPersonIndex(int(m_models.senders.personListDict().personList().indexOf(person)));
         m_models.defaults.synchronize();
+        selectDefaultSender();
     }
     if (!m_personChosen)
         return;

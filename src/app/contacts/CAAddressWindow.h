@@ -168,7 +168,8 @@ private:
     void reloadSenders();
     void reloadPrintLists();
     void showPrintListsSaved(bool saved);
-    // Gives a table new persons and selects again those of its selection still among them.
+    // Gives a table new persons: its rows, current row and selection stay on the persons still
+    // among them (the window's own lists find them by their stored records).
     void setContentKeepingSelection(CAContactTableModel *model, const CAPersonList &persons);
     QTableView *tableOfModel(const CAContactTableModel *model) const;
     void selectDefaultSender();

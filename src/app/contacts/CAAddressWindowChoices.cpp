@@ -3,6 +3,7 @@
 #include "app/contacts/CAAddressBookSource.h"
 #include "app/contacts/CAContactTableModel.h"
 #include "app/contacts/CADataSourceContainer.h"
+#include "app/contacts/CALocalContactBase.h"
 #include "app/contacts/CAPrintListArray.h"
 #include "app/contacts/CASenderList.h"
 #include "app/document/CAWindowPlacement.h"
@@ -153,29 +154,12 @@ QTableView *CAAddressWindow::tableOfModel(const CAContactTableModel *model) cons
 
 void CAAddressWindow::setContentKeepingSelection(CAContactTableModel *model, const CAPersonList &persons)
 {
-    QTableView *table = tableOfModel(model);
-    QList<std::shared_ptr<PWPerson>> selected;
-    QStringList selectedIds;
-    if (table && table->selectionModel()) {
-        for (const QModelIndex &row : table->selectionModel()->selectedRows()) {
-            if (std::shared_ptr<PWPerson> person = model->personAt(row.row())) {
-                selected.append(person);
-                selectedIds.append(person->uniqueId());
-            }
-        }
-    }
-    model->setContentKeepingRows(persons);
-    if (!table || selected.isEmpty())
-        return;
-    // The same person, or a person read again from the same card (its identifier), is selected
-    // again; a person gone from the list leaves no selection behind.
-    QItemSelection selection;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const std::shared_ptr<PWPerson> person = model->personAt(row);
-        if (person && (selected.contains(person) || (!person->uniqueId().isEmpty() && selectedIds.contains(person->uniqueId()))))
-            selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
-    }
-    table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // The model keeps each row on its person, and the view its selection with the rows; a
+    // person gone from the list leaves no selection behind.
+    const bool stored = model == m_senderModel || model == m_printListModel
+                        || model == modelOfSource(CALocalContactBase::kName);
+    model->setContentKeepingRows(persons, stored ? CAContactTableModel::Matching::StoredPerson
+                                                 : CAContactTableModel::Matching::Identifier);
 }
 
 void CAAddressWindow::fillSourceGroupButton(SourcePage *page)

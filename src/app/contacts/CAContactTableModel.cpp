@@ -1,6 +1,7 @@
 #include "app/contacts/CAContactTableModel.h"
 
 #include "app/contacts/CAPersonListDictionary.h"
+#include "app/contacts/CAStoredListMerge.h"
 
 #include "kernel/base/CAEnvironment.h"
 #include "platform/PWBundle.h"
@@ -12,6 +13,7 @@
 #include "platform/PWVCardWriter.h"
 
 #include <QMimeData>
+#include <QSet>
 
 #include <algorithm>
 
@@ -164,16 +166,141 @@ void CAContactTableModel::rebuildRows()
     endResetModel();
 }
 
-void CAContactTableModel::setContentKeepingRows(const CAPersonList &persons)
+QHash<const PWPerson *, std::shared_ptr<PWPerson>> CAContactTableModel::counterpartsIn(const CAPersonList &persons,
+                                                                                     Matching matching) const
 {
-    CAPersonList rows = rowsOf(persons);
-    if (rows.isEmpty() || rows.size() != m_rows.size()) {
-        setContent(persons);
+    QHash<const PWPerson *, std::shared_ptr<PWPerson>> found;
+    QSet<const PWPerson *> given;
+    for (const std::shared_ptr<PWPerson> &person : persons)
+        if (person)
+            given.insert(person.get());
+    CAPersonList before;
+    CAPersonList after;
+    for (const std::shared_ptr<PWPerson> &person : m_content) {
+        if (!person)
+            continue;
+        if (given.contains(person.get()))
+            found.insert(person.get(), person);
+        else
+            before.append(person);
+    }
+    if (before.isEmpty())
+        return found;
+    for (const std::shared_ptr<PWPerson> &person : persons)
+        if (person)
+            after.append(person);
+    QSet<const PWPerson *> taken;
+    for (const std::shared_ptr<PWPerson> &person : std::as_const(found))
+        taken.insert(person.get());
+    const auto take = [&](const std::shared_ptr<PWPerson> &was, const std::shared_ptr<PWPerson> &now) {
+        if (now && !taken.contains(now.get())) {
+            taken.insert(now.get());
+            found.insert(was.get(), now);
+        }
+    };
+    if (matching == Matching::StoredPerson) {
+        // The stored forms of the whole lists: an identifier counts only where it is unique.
+        CAPersonList all;
+        for (const std::shared_ptr<PWPerson> &person : m_content)
+            if (person)
+                all.append(person);
+        const QList<qsizetype> at = CAStoredListMerge::counterparts(CAPersonListDictionary::storedPersons(all),
+                                                                    CAPersonListDictionary::storedPersons(after), false);
+        for (qsizetype i = 0; i < all.size() && i < at.size(); ++i)
+            if (!found.contains(all.at(i).get()) && at.at(i) >= 0)
+                take(all.at(i), after.at(at.at(i)));
+        return found;
+    }
+    QHash<QString, int> countBefore;
+    QHash<QString, int> countAfter;
+    QHash<QString, std::shared_ptr<PWPerson>> byIdentifier;
+    for (const std::shared_ptr<PWPerson> &person : m_content)
+        if (person && !person->uniqueId().isEmpty())
+            ++countBefore[person->uniqueId()];
+    for (const std::shared_ptr<PWPerson> &person : std::as_const(after)) {
+        if (person->uniqueId().isEmpty())
+            continue;
+        ++countAfter[person->uniqueId()];
+        byIdentifier.insert(person->uniqueId(), person);
+    }
+    for (const std::shared_ptr<PWPerson> &person : std::as_const(before)) {
+        const QString id = person->uniqueId();
+        if (!id.isEmpty() && countBefore.value(id) == 1 && countAfter.value(id) == 1)
+            take(person, byIdentifier.value(id));
+    }
+    return found;
+}
+
+void CAContactTableModel::setContentKeepingRows(const CAPersonList &persons, Matching matching)
+{
+    const QHash<const PWPerson *, std::shared_ptr<PWPerson>> found = counterpartsIn(persons, matching);
+    const CAPersonList rows = rowsOf(persons);
+    QSet<const PWPerson *> shown;
+    for (const std::shared_ptr<PWPerson> &person : rows)
+        shown.insert(person.get());
+    m_content = persons;
+
+    // The rows of persons gone, or now hidden by the filter, go, a run of rows at a time.
+    for (int row = int(m_rows.size()) - 1; row >= 0;) {
+        const std::shared_ptr<PWPerson> now = found.value(m_rows.at(row).get());
+        if (now && shown.contains(now.get())) {
+            --row;
+            continue;
+        }
+        int first = row;
+        while (first > 0) {
+            const std::shared_ptr<PWPerson> before = found.value(m_rows.at(first - 1).get());
+            if (before && shown.contains(before.get()))
+                break;
+            --first;
+        }
+        beginRemoveRows(QModelIndex(), first, row);
+        m_rows.remove(first, row - first + 1);
+        endRemoveRows();
+        row = first - 1;
+    }
+    // The rows kept show their persons as read now, in the order the rows now take.
+    QSet<const PWPerson *> kept;
+    for (std::shared_ptr<PWPerson> &person : m_rows) {
+        person = found.value(person.get());
+        kept.insert(person.get());
+    }
+    CAPersonList keptOrder;
+    for (const std::shared_ptr<PWPerson> &person : rows)
+        if (kept.contains(person.get()))
+            keptOrder.append(person);
+    for (int row = 0; row < keptOrder.size(); ++row) {
+        if (m_rows.at(row) == keptOrder.at(row))
+            continue;
+        const int from = int(m_rows.indexOf(keptOrder.at(row), row + 1));
+        beginMoveRows(QModelIndex(), from, from, QModelIndex(), row);
+        m_rows.move(from, row);
+        endMoveRows();
+    }
+    // The persons new come in where they show, a run of rows at a time.
+    for (int row = 0; row < rows.size();) {
+        if (row < m_rows.size() && m_rows.at(row) == rows.at(row)) {
+            ++row;
+            continue;
+        }
+        int last = row;
+        while (last + 1 < rows.size() && !kept.contains(rows.at(last + 1).get()))
+            ++last;
+        beginInsertRows(QModelIndex(), row, last);
+        for (int at = row; at <= last; ++at)
+            m_rows.insert(at, rows.at(at));
+        endInsertRows();
+        row = last + 1;
+    }
+    // A list holding one person twice may not be reached by the steps above: it is shown anew.
+    if (m_rows != rows) {
+        beginResetModel();
+        m_rows = rows;
+        endResetModel();
         return;
     }
-    m_content = persons;
-    m_rows = std::move(rows);
-    Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    if (!m_rows.isEmpty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 QByteArray CAContactTableModel::personListData(const CAPersonList &persons)

@@ -3,6 +3,7 @@
 #include "app/contacts/CAPersonListDictionary.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -37,10 +38,16 @@ public:
 
     QString name() const { return m_name; }
     void setContent(const CAPersonList &persons);
-    // The list read again: where it shows as many rows as before, the view keeps its rows (the
-    // row a press went to, so a double click under way still opens, and the scroll position),
-    // each showing the person now at it; otherwise as setContent.
-    void setContentKeepingRows(const CAPersonList &persons);
+    // How a list read again finds its persons among those it showed: the same object, else a
+    // person of its own identifier where only one on each side holds it (a source read from
+    // elsewhere), or by the stored record as the merge of the settings knows it (the lists the
+    // settings file stores: senders, the local base, print lists).
+    enum class Matching { Identifier, StoredPerson };
+    // The list read again. A row whose person is still shown stays, now showing that person as
+    // read; the rows of persons gone are removed and those of persons new inserted where they
+    // show, so that the view keeps its current row, its selection and the row a press went to
+    // (a double click under way still opens the person pressed) on the same persons.
+    void setContentKeepingRows(const CAPersonList &persons, Matching matching = Matching::Identifier);
     const CAPersonList &sourceContent() const { return m_content; }
     // The rows, in display order.
     const CAPersonList &content() const { return m_rows; }
@@ -94,6 +101,9 @@ public:
 
 private:
     void rebuildRows();
+    // For each person of the content shown, the person of persons that is it; one answers for
+    // one at most.
+    QHash<const PWPerson *, std::shared_ptr<PWPerson>> counterpartsIn(const CAPersonList &persons, Matching matching) const;
     CAPersonList rowsOf(const CAPersonList &content) const;
     PWUserDefaults &defaults() const;
 

@@ -64,11 +64,14 @@ std::shared_ptr<PWPerson> seeded(const QString &last)
     return made;
 }
 
-QString seedFile(QTemporaryDir &folder)
+QString seedFile(QTemporaryDir &folder, const QStringList &lasts)
 {
     const QString file = folder.filePath(u"Parcelwick.plist"_s);
     SheetInstance seed(file, folder.filePath(u"seed"_s), false);
-    seed.senders.savePersonListChanges({seeded(u"Zed"_s), seeded(u"Abe"_s)});
+    CAPersonList senders;
+    for (const QString &last : lasts)
+        senders.append(seeded(last));
+    seed.senders.savePersonListChanges(senders);
     return file;
 }
 
@@ -76,8 +79,8 @@ QString seedFile(QTemporaryDir &folder)
 // the other's writes when idle, A as asked.
 struct TwoInstances
 {
-    explicit TwoInstances(bool aWatches)
-        : file(seedFile(folder))
+    explicit TwoInstances(bool aWatches, const QStringList &lasts = {u"Zed"_s, u"Abe"_s})
+        : file(seedFile(folder, lasts))
         , a(file, folder.filePath(u"a"_s), aWatches)
         , b(file, folder.filePath(u"b"_s), true)
         , aWindow(a.models())
@@ -328,6 +331,97 @@ TEST(SheetInstancesRemoval, ASenderRemovedHereAndEditedThereComesBackAndTheBoxSa
         EXPECT_EQ(bWindow.findChild<QMessageBox *>(u"restoredPersonsMessage"_s), nullptr) << "B removed nobody";
         expectStored(file, folder.filePath(u"later"_s), row.comesBack ? QStringList {u"Abe"_s, u"Zed"_s} : QStringList {u"Abe"_s},
                      typed);
+    }
+}
+
+// A's user clicks a sender, which stores it as the chosen one; that write takes in what B stored
+// meanwhile (a sender added before the one clicked, one removed before it, or both), and A's
+// table moves its rows under the mouse. The double click that follows at the same place opens the
+// sheet on the sender clicked, who stays the one chosen.
+TEST(SheetInstancesDoubleClick, TheFirstDoubleClickAfterTheOthersChangeOpensTheSenderClicked)
+{
+    const struct
+    {
+        const char *name;
+        QStringList added;
+        QStringList removed;
+        int rowsMoved; // how far the sender clicked moves in A's table
+    } rows[] = {
+        {"a sender added before it", {u"Bob"_s}, {}, 1},
+        {"a sender removed before it", {}, {u"Abe"_s}, -1},
+        {"one added and one removed before it", {u"Bob"_s}, {u"Dee"_s}, 0},
+        {"two added, one after it", {u"Ann"_s, u"Tom"_s}, {}, 1},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        // A reads the file only as its own write or sheet does.
+        TwoInstances two(false, {u"Abe"_s, u"Dee"_s, u"Kim"_s, u"Zed"_s});
+        auto &[folder, file, a, b, aWindow, bWindow] = two;
+        aWindow.showSenders();
+        auto *table = aWindow.findChild<QTableView *>(u"senderTable"_s);
+        const QPoint at = placeOf(table, u"Kim"_s);
+        ASSERT_FALSE(at.isNull());
+        const int clickedRow = rowOf(table, u"Kim"_s);
+
+        CAPersonList bSenders;
+        for (const std::shared_ptr<PWPerson> &sender : b.senders.personListDict().personList())
+            if (!row.removed.contains(sender->stringForProperty(kPWLastNameProperty)))
+                bSenders.append(sender);
+        for (const QString &last : row.added)
+            bSenders.append(seeded(last));
+        b.senders.savePersonListChanges(bSenders);
+        ASSERT_TRUE(b.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+
+        QString opened;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &aWindow, [&] {
+            auto *sheet = qobject_cast<CAContactEditorSheet *>(QApplication::activeModalWidget());
+            if (!sheet || sheet->parentWidget() != &aWindow || !opened.isEmpty())
+                return;
+            poll.stop();
+            opened = sheet->editor()->fieldOfCategory(tcCity)->text();
+            sheet->reject();
+        });
+        QCoreApplication::processEvents();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+        ASSERT_TRUE(a.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+        // The click's write took B's senders in: the table shows them, the sender clicked moved.
+        QStringList shown;
+        for (const std::shared_ptr<PWPerson> &person : static_cast<CAContactTableModel *>(table->model())->content())
+            shown.append(person->stringForProperty(kPWLastNameProperty));
+        QStringList expected = contactstest::lastNames(bSenders);
+        expected.sort();
+        QStringList shownSorted = shown;
+        shownSorted.sort();
+        ASSERT_EQ(shownSorted, expected);
+        ASSERT_EQ(shown.indexOf(u"Kim"_s), clickedRow + row.rowsMoved) << shown.join(u", "_s).toStdString();
+        // Kim is chosen, in the table and as the sender new designs start with, in this instance
+        // and in the file.
+        const auto expectKimChosen = [&] {
+            const QModelIndexList selected = table->selectionModel()->selectedRows();
+            ASSERT_EQ(selected.size(), 1);
+            EXPECT_EQ(shown.at(selected.first().row()), u"Kim"_s);
+            EXPECT_EQ(shown.at(table->currentIndex().row()), u"Kim"_s);
+            ASSERT_NE(a.senders.defaultPerson(), nullptr);
+            EXPECT_EQ(a.senders.defaultPerson()->stringForProperty(kPWLastNameProperty), u"Kim"_s);
+            ASSERT_TRUE(a.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
+            SheetInstance later(file, folder.filePath(u"later"_s), false);
+            ASSERT_NE(later.senders.defaultPerson(), nullptr);
+            EXPECT_EQ(later.senders.defaultPerson()->stringForProperty(kPWLastNameProperty), u"Kim"_s);
+        };
+        {
+            SCOPED_TRACE("after the click");
+            expectKimChosen();
+        }
+
+        poll.start(5);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, at);
+        poll.stop();
+        EXPECT_EQ(opened, u"Kim City"_s) << "the sheet opened on whom it shows, or did not open";
+
+        SCOPED_TRACE("after the double click");
+        expectKimChosen();
     }
 }
 

@@ -3,7 +3,10 @@
 #include "app/contacts/CAContactTableModel.h"
 #include "platform/PWVCardWriter.h"
 
+#include <QAbstractItemModelTester>
 #include <QMimeData>
+#include <QPersistentModelIndex>
+#include <QSignalSpy>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -184,6 +187,80 @@ TEST(CAContactTableModelTest, SortingKeyIsStoredPerSourceName)
     EXPECT_EQ(again.sortingKey(), kFirstName);
     EXPECT_EQ(CAContactTableModel(u"Other"_s, &scratch.defaults()).sortingKey(), CAContactTableModel::kSourceOrder);
     EXPECT_EQ(scratch.defaults().objectForKey(u"ContactSortingKey"_s).toDictionary().size(), 1);
+}
+
+// The same person read again: a new object of the same identifier and names, its first name
+// changed where edited.
+std::shared_ptr<PWPerson> readAgain(const PWPerson &was, bool edited)
+{
+    std::shared_ptr<PWPerson> again = PWPerson::createWithUniqueId(was.uniqueId());
+    for (const QString &property : {kPWFirstNameProperty, kPWLastNameProperty})
+        again->setValueForProperty(property, was.valueForProperty(property));
+    if (edited)
+        again->setValueForProperty(kPWFirstNameProperty, PWPlist::fromString(u"Edited"_s));
+    return again;
+}
+
+// A list read again (persons removed, added, read anew as new objects, edited, reordered) under a
+// filter and a sorting: the model comes to show what a model given the new list shows, by row
+// moves, removals and insertions that the model tester finds consistent, never by a reset; every
+// row held (the view's current row, its selection, a press) follows its person, known by its
+// name here, or goes with it.
+TEST(CAContactTableModelTest, AListReadAgainKeepsEachRowOnItsPerson)
+{
+    QRandomGenerator random(20261211);
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        contactstest::ScratchDefaults scratch;
+        CAContactTableModel model(QString(), &scratch.defaults());
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        const QString filter = random.bounded(3) == 0 ? u"p1"_s : QString();
+        model.setFilter(filter);
+        model.setSortingKey(random.bounded(2) == 0 ? kLastName : CAContactTableModel::kSourceOrder);
+        QStringList unused;
+        for (int n = 0; n < 30; ++n)
+            unused << u"P%1"_s.arg(n, 2, 10, QChar(u'0'));
+        const auto takeName = [&] { return unused.takeAt(random.bounded(int(unused.size()))); };
+        CAPersonList before;
+        for (int count = int(random.bounded(12)); count > 0; --count)
+            before << person(u"F%1"_s.arg(random.bounded(5)), takeName());
+        model.setContent(before);
+        std::vector<std::pair<QPersistentModelIndex, QString>> held;
+        for (int row = 0; row < model.rowCount(); ++row)
+            held.emplace_back(model.index(row, 0), model.personAt(row)->stringForProperty(kPWLastNameProperty));
+
+        CAPersonList after;
+        for (const std::shared_ptr<PWPerson> &was : std::as_const(before)) {
+            const quint32 fate = random.bounded(4);
+            if (fate == 0)
+                continue;
+            after << (fate == 1 ? was : readAgain(*was, fate == 3));
+        }
+        for (int count = int(random.bounded(5)); count > 0; --count)
+            after.insert(random.bounded(int(after.size()) + 1), person(u"F%1"_s.arg(random.bounded(5)), takeName()));
+        if (random.bounded(3) == 0)
+            std::reverse(after.begin(), after.end());
+
+        QSignalSpy reset(&model, &QAbstractItemModel::modelAboutToBeReset);
+        model.setContentKeepingRows(after);
+        CAContactTableModel fresh(QString(), &scratch.defaults());
+        fresh.setFilter(filter);
+        fresh.setSortingKey(model.sortingKey());
+        fresh.setContent(after);
+        ASSERT_EQ(titles(model), titles(fresh));
+        EXPECT_EQ(lastNames(model.content()), lastNames(fresh.content()));
+        EXPECT_EQ(model.content(), fresh.content()) << "the rows show the persons as read now";
+        EXPECT_EQ(reset.count(), 0);
+        const QStringList shown = lastNames(model.content());
+        for (const auto &[index, last] : held) {
+            if (shown.contains(last)) {
+                ASSERT_TRUE(index.isValid()) << last.toStdString() << " lost its row";
+                EXPECT_EQ(shown.at(index.row()), last);
+            } else {
+                EXPECT_FALSE(index.isValid()) << last.toStdString() << " is gone, its row too";
+            }
+        }
+    }
 }
 
 } // namespace
