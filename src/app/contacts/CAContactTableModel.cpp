@@ -269,10 +269,13 @@ void CAContactTableModel::setContentKeepingRows(const CAPersonList &persons, Mat
     for (const std::shared_ptr<PWPerson> &person : rows)
         if (kept.contains(person.get()))
             keptOrder.append(person);
-    for (int row = 0; row < keptOrder.size(); ++row) {
+    for (int row = 0; row < keptOrder.size() && row < m_rows.size(); ++row) {
         if (m_rows.at(row) == keptOrder.at(row))
             continue;
         const int from = int(m_rows.indexOf(keptOrder.at(row), row + 1));
+        // One person shown twice now where it was once: the rows are shown anew below.
+        if (from < 0)
+            break;
         beginMoveRows(QModelIndex(), from, from, QModelIndex(), row);
         m_rows.move(from, row);
         endMoveRows();

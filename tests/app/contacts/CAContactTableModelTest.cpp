@@ -240,6 +240,11 @@ TEST(CAContactTableModelTest, AListReadAgainKeepsEachRowOnItsPerson)
             after.insert(random.bounded(int(after.size()) + 1), person(u"F%1"_s.arg(random.bounded(5)), takeName()));
         if (random.bounded(3) == 0)
             std::reverse(after.begin(), after.end());
+        // Now and then one person object twice in the list (a list merged with itself): shown as
+        // a fresh model shows it, the rows anew if need be.
+        const bool twice = !after.isEmpty() && random.bounded(8) == 0;
+        if (twice)
+            after.insert(random.bounded(int(after.size()) + 1), after.at(random.bounded(int(after.size()))));
 
         QSignalSpy reset(&model, &QAbstractItemModel::modelAboutToBeReset);
         model.setContentKeepingRows(after);
@@ -250,6 +255,8 @@ TEST(CAContactTableModelTest, AListReadAgainKeepsEachRowOnItsPerson)
         ASSERT_EQ(titles(model), titles(fresh));
         EXPECT_EQ(lastNames(model.content()), lastNames(fresh.content()));
         EXPECT_EQ(model.content(), fresh.content()) << "the rows show the persons as read now";
+        if (twice)
+            continue;
         EXPECT_EQ(reset.count(), 0);
         const QStringList shown = lastNames(model.content());
         for (const auto &[index, last] : held) {
