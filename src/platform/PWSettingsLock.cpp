@@ -38,6 +38,11 @@ bool PWSettingsLock::tryTake()
     if (!open())
         return false;
     m_held = m_lock.tryLockExclusive();
+    // Held by another process is worth waiting for; a file system that takes no locks (some
+    // network and user-space mounts) never will: the write goes on without it.
+    if (!m_held && errno != EWOULDBLOCK && errno != EINTR)
+        m_reason = QStringLiteral("the lock file %1 cannot be locked here (%2)")
+                       .arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
     return m_held;
 }
 
