@@ -5,6 +5,7 @@
 // exports as the plain one does.
 #include "TestSupport.h"
 #include "ProgramRunSupport.h"
+#include "SharedBinaryPlist.h"
 
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/document/CFTADocumentFileCheck.h"
@@ -34,7 +35,8 @@ PWPlist withPanels(const PWPlist &design, qsizetype count)
     return PWPlist(whole);
 }
 
-// The forms of one design's file: plain, shared, keys in CDATA, keys in character references.
+// The forms of one design's file: plain, shared (one panel object referred to from every place),
+// keys in CDATA, keys in character references.
 QList<std::pair<const char *, QByteArray>> formsOf(const PWPlist &design)
 {
     const QByteArray plain = design.toXml();
@@ -43,7 +45,7 @@ QList<std::pair<const char *, QByteArray>> formsOf(const PWPlist &design)
     const QByteArray key = "<key>" + key_ClassID.toUtf8() + "</key>";
     cdata.replace(key, "<key><![CDATA[" + key_ClassID.toUtf8() + "]]></key>");
     references.replace(key, "<key>" + key_ClassID.toUtf8().replace(' ', "&#32;") + "</key>");
-    return {{"plain", plain}, {"shared", design.toBinary()}, {"cdata", cdata}, {"references", references}};
+    return {{"plain", plain}, {"shared", pwtest::sharedBinary(design)}, {"cdata", cdata}, {"references", references}};
 }
 
 TEST(BatchJobSizeBoundTest, EveryFormOfADesignPastTheBoundIsRefusedWithItsReason)
