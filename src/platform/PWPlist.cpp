@@ -3,6 +3,7 @@
 #include "platform/PWFileReader.h"
 #include "platform/PWPlistBinaryChecker.h"
 #include "platform/PWPlistCodec.h"
+#include "platform/PWPlistValueCount.h"
 
 #include <QDate>
 #include <QLoggingCategory>
@@ -319,16 +320,8 @@ static_assert(PWFileReader::kPropertyListLimit <= PWPlistCodec::kMaxInputSize,
 
 std::optional<qsizetype> PWPlist::countDictionariesHolding(const QByteArray &bytes, const QString &key)
 {
-    if (bytes.startsWith("bplist")) {
-        const std::optional<quint64> count = PWPlistBinaryChecker::dictionariesHolding(bytes, key);
-        return count ? std::optional<qsizetype>(qsizetype(*count)) : std::nullopt;
-    }
-    if (!bytes.contains("<plist"))
-        return std::nullopt;
-    QByteArray text = key.toUtf8();
-    text.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;");
-    const QByteArray tag = "<key>" + text + "</key>";
-    return QByteArrayView(bytes).count(QByteArrayView(tag));
+    const std::optional<PWPlistValueCount::Tally> counted = PWPlistValueCount::tally(bytes, {key, QString(), {}});
+    return counted ? std::optional<qsizetype>(counted->holdingClass) : std::nullopt;
 }
 
 std::optional<PWPlist> PWPlist::readFile(const QString &path, QString *error)

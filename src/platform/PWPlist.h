@@ -117,9 +117,8 @@ public:
     static std::optional<PWPlist> readFile(const QString &path, QString *error = nullptr);
     // How many dictionaries of the bytes (XML or binary) hold key, counted before any tree is
     // built, in time linear in the bytes, so that a file too large for its use is refused before
-    // it is read; nothing when the bytes are no property list of either form. The XML form is
-    // counted as writers spell a key (<key>text</key>, the text escaped); a key spelled with
-    // character references is not counted.
+    // it is read; nothing when the bytes are no property list of either form. Keys are compared as
+    // a reader decodes them, and a shared dictionary counts at every use (PWPlistValueCount).
     static std::optional<qsizetype> countDictionariesHolding(const QByteArray &bytes, const QString &key);
 
     // Serialized forms; a null value (nowhere representable) is written as an empty string.

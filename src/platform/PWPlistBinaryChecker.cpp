@@ -1,5 +1,7 @@
 #include "platform/PWPlistBinaryChecker.h"
 
+#include "platform/PWPlistValueCount.h"
+
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -59,76 +61,123 @@ public:
         return error;
     }
 
-    // How many dictionary objects hold key among their keys; nothing when the bytes are malformed.
-    // Each object counts once, however often it is referred to.
-    std::optional<quint64> dictionariesHolding(const QString &key)
+    // The tree the bytes decode to, counted over the object graph: every object is used as often
+    // as the uses of the containers referring to it, summed over its references (a shared
+    // object counts at every use), propagated in one pass from the top object down the graph's
+    // order. Nothing at damage: a reference out of the table or a cycle.
+    std::optional<PWPlistValueCount::Tally> tally(const PWPlistValueCount::Query &query)
     {
-        quint64 holding = 0;
-        if (!forEachValueUnder(key, [&](quint64) { ++holding; }))
+        using PWPlistValueCount::saturatedProduct;
+        using PWPlistValueCount::saturatedSum;
+        if (!readTrailer().isEmpty())
             return std::nullopt;
-        return holding;
-    }
-
-    std::optional<quint64> dictionariesHolding(const QString &key, const QString &value)
-    {
-        quint64 holding = 0;
-        const auto matches = [&](quint64 index) {
-            const std::optional<QString> text = shortString(index, value.size());
-            holding += text && *text == value ? 1 : 0;
+        const std::optional<std::vector<quint64>> order = reachableInOrder();
+        if (!order)
+            return std::nullopt;
+        // What each text object names, compared only where its length matches.
+        enum Role : quint8 { kNone = 0, kClassKey = 1, kDataKey = 2, kClassValue = 4 };
+        std::vector<quint8> roles(m_objectCount, kNone);
+        const auto is = [this](quint64 index, const QString &text) {
+            if (text.isEmpty())
+                return false;
+            const std::optional<QString> stored = shortString(index, text.size());
+            return stored && *stored == text;
         };
-        if (!forEachValueUnder(key, matches))
-            return std::nullopt;
-        return holding;
-    }
-
-    std::optional<quint64> dataBytesUnder(const QString &key, quint64 mostEach)
-    {
-        quint64 total = 0;
-        const auto add = [&](quint64 index) {
-            quint64 offset = 0;
-            if (!objectOffset(index, &offset).isEmpty() || (m_bytes[offset] >> 4) != kData)
-                return;
-            quint64 position = offset + 1;
-            quint64 length = 0;
-            if (readLength(m_bytes[offset] & 0xF, &position, &length).isEmpty())
-                total += std::min({length, m_tableOffset - position, mostEach});
-        };
-        if (!forEachValueUnder(key, add))
-            return std::nullopt;
-        return total;
+        for (const quint64 index : *order) {
+            quint8 role = kNone;
+            role |= is(index, query.classKey) ? kClassKey : kNone;
+            role |= is(index, query.classValue) ? kClassValue : kNone;
+            for (const QString &key : query.dataKeys)
+                role |= is(index, key) ? kDataKey : kNone;
+            roles[index] = role;
+        }
+        std::vector<qint64> uses(m_objectCount, 0);
+        uses[m_topObject] = 1;
+        PWPlistValueCount::Tally counted;
+        // Reversed, the order puts every container before what it refers to.
+        for (auto it = order->crbegin(); it != order->crend(); ++it) {
+            const quint64 index = *it;
+            const qint64 used = uses[index];
+            counted.values = saturatedSum(counted.values, used);
+            ObjectInfo info;
+            describe(index, &info);
+            if (!info.container) {
+                counted.valueBytes = saturatedSum(counted.valueBytes, saturatedProduct(used, qint64(payloadBytes(index))));
+                continue;
+            }
+            for (quint64 k = 0; k < info.refCount; ++k) {
+                const quint64 child = readBigEndian(m_bytes + info.refsStart + k * m_refSize, m_refSize);
+                uses[child] = saturatedSum(uses[child], used);
+            }
+            if (info.kind != kDictionary)
+                continue;
+            bool holdsClass = false;
+            bool holdsClassValue = false;
+            bool holdsData = false;
+            const quint64 pairs = info.refCount / 2;
+            for (quint64 k = 0; k < pairs; ++k) {
+                const quint64 key = readBigEndian(m_bytes + info.refsStart + k * m_refSize, m_refSize);
+                const quint64 value = readBigEndian(m_bytes + info.refsStart + (pairs + k) * m_refSize, m_refSize);
+                if (roles[key] & kClassKey) {
+                    holdsClass = true;
+                    holdsClassValue = holdsClassValue || (roles[value] & kClassValue);
+                }
+                if (roles[key] & kDataKey) {
+                    holdsData = true;
+                    const qint64 bytes = qint64(dataBytes(value));
+                    counted.dataBytes = saturatedSum(counted.dataBytes, saturatedProduct(used, bytes));
+                    counted.dataBytesEachUpTo = saturatedSum(counted.dataBytesEachUpTo,
+                                                             saturatedProduct(used, std::min(bytes, query.mostEach)));
+                }
+            }
+            counted.holdingClass = saturatedSum(counted.holdingClass, holdsClass ? used : 0);
+            counted.holdingClassValue = saturatedSum(counted.holdingClassValue, holdsClassValue ? used : 0);
+            counted.holdingData = saturatedSum(counted.holdingData, holdsData ? used : 0);
+        }
+        return counted;
     }
 
 private:
-    // Calls visit with the value of key in every dictionary object that holds it (each object
-    // once, however often it is referred to); false when the bytes are malformed.
-    template <class Visit>
-    bool forEachValueUnder(const QString &key, const Visit &visit)
+    // The objects reachable from the top, each after every object it refers to; nothing when a
+    // reference leaves the table, runs in a cycle, or an object is malformed.
+    std::optional<std::vector<quint64>> reachableInOrder() const
     {
-        if (!readTrailer().isEmpty())
-            return false;
-        std::vector<bool> isKey(m_objectCount, false);
-        for (quint64 index = 0; index < m_objectCount; ++index) {
-            const std::optional<QString> text = shortString(index, key.size());
-            isKey[index] = text && *text == key;
-        }
-        for (quint64 index = 0; index < m_objectCount; ++index) {
+        enum State : quint8 { kUnseen, kOpen, kDone };
+        std::vector<quint8> state(m_objectCount, kUnseen);
+        std::vector<quint64> order;
+        struct Frame
+        {
+            quint64 index;
             ObjectInfo info;
-            if (!describe(index, &info).isEmpty())
-                return false;
-            if (info.kind != kDictionary)
+            quint64 next;
+        };
+        std::vector<Frame> stack;
+        ObjectInfo rootInfo;
+        if (!describe(m_topObject, &rootInfo).isEmpty())
+            return std::nullopt;
+        state[m_topObject] = kOpen;
+        stack.push_back({m_topObject, rootInfo, 0});
+        while (!stack.empty()) {
+            Frame &frame = stack.back();
+            if (frame.next == frame.info.refCount) {
+                state[frame.index] = kDone;
+                order.push_back(frame.index);
+                stack.pop_back();
                 continue;
-            const quint64 pairs = info.refCount / 2;
-            for (quint64 k = 0; k < pairs; ++k) {
-                const quint64 ref = readBigEndian(m_bytes + info.refsStart + k * m_refSize, m_refSize);
-                if (ref < m_objectCount && isKey[ref]) {
-                    const quint64 value = readBigEndian(m_bytes + info.refsStart + (pairs + k) * m_refSize, m_refSize);
-                    if (value < m_objectCount)
-                        visit(value);
-                    break;
-                }
             }
+            const quint64 child = readBigEndian(m_bytes + frame.info.refsStart + frame.next * m_refSize, m_refSize);
+            ++frame.next;
+            if (child >= m_objectCount || state[child] == kOpen)
+                return std::nullopt;
+            if (state[child] == kDone)
+                continue;
+            ObjectInfo info;
+            if (!describe(child, &info).isEmpty())
+                return std::nullopt;
+            state[child] = kOpen;
+            stack.push_back({child, info, 0}); // invalidates frame
         }
-        return true;
+        return order;
     }
 
     // The text of the string object at index when it is length characters long.
@@ -153,6 +202,31 @@ private:
             text.append(QChar(unit == 1 ? char16_t(character[0]) : char16_t((character[0] << 8) | character[1])));
         }
         return text;
+    }
+
+    // The bytes a text or data object holds (a UTF-16 text two per character); none for others.
+    quint64 payloadBytes(quint64 index) const
+    {
+        quint64 offset = 0;
+        if (!objectOffset(index, &offset).isEmpty())
+            return 0;
+        const quint8 kind = m_bytes[offset] >> 4;
+        if (kind != kData && kind != kAsciiString && kind != kUtf16String)
+            return 0;
+        quint64 position = offset + 1;
+        quint64 length = 0;
+        if (!readLength(m_bytes[offset] & 0xF, &position, &length).isEmpty())
+            return 0;
+        const quint64 unit = kind == kUtf16String ? 2 : 1;
+        return std::min(length, (m_tableOffset - position) / unit) * unit;
+    }
+
+    quint64 dataBytes(quint64 index) const
+    {
+        quint64 offset = 0;
+        if (!objectOffset(index, &offset).isEmpty() || (m_bytes[offset] >> 4) != kData)
+            return 0;
+        return payloadBytes(index);
     }
 
     QString readTrailer()
@@ -417,19 +491,8 @@ QString PWPlistBinaryChecker::check(const QByteArray &bytes, int maxDepth)
     return Walker(bytes, qMax(0, maxDepth)).run();
 }
 
-std::optional<quint64> PWPlistBinaryChecker::dictionariesHolding(const QByteArray &bytes, const QString &key)
+std::optional<PWPlistValueCount::Tally> PWPlistBinaryChecker::tally(const QByteArray &bytes,
+                                                                   const PWPlistValueCount::Query &query)
 {
-    return Walker(bytes, 0).dictionariesHolding(key);
-}
-
-std::optional<quint64> PWPlistBinaryChecker::dictionariesHolding(const QByteArray &bytes, const QString &key,
-                                                                 const QString &value)
-{
-    return Walker(bytes, 0).dictionariesHolding(key, value);
-}
-
-std::optional<quint64> PWPlistBinaryChecker::dataBytesUnder(const QByteArray &bytes, const QString &key,
-                                                            quint64 mostEach)
-{
-    return Walker(bytes, 0).dataBytesUnder(key, mostEach);
+    return Walker(bytes, 0).tally(query);
 }

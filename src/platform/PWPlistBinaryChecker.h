@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PWPlistValueCount.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,11 +19,8 @@ public:
     // An empty string when the bytes are a well-formed binary property list whose containers
     // nest at most maxDepth deep, else the reason.
     static QString check(const QByteArray &bytes, int maxDepth);
-    // How many dictionary objects of a binary property list hold key, read from the object table
-    // without building anything; nothing when the bytes are no binary property list.
-    static std::optional<quint64> dictionariesHolding(const QByteArray &bytes, const QString &key);
-    // Those whose key holds the text value.
-    static std::optional<quint64> dictionariesHolding(const QByteArray &bytes, const QString &key, const QString &value);
-    // The bytes of the data values held under key, between them, each counted up to mostEach.
-    static std::optional<quint64> dataBytesUnder(const QByteArray &bytes, const QString &key, quint64 mostEach);
+    // What the tree the bytes decode to holds (PWPlistValueCount), counted over the object graph
+    // without building anything: a shared object at every use, in time linear in the references.
+    // Nothing when the bytes are no binary property list or hold damage that check names.
+    static std::optional<PWPlistValueCount::Tally> tally(const QByteArray &bytes, const PWPlistValueCount::Query &query);
 };

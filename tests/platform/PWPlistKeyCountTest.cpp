@@ -1,7 +1,14 @@
 #include "platform/PWPlist.h"
 #include "platform/PWPlistValueCount.h"
 
+#include "PlistSpellings.h"
+#include "SharedBinaryPlist.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -94,6 +101,169 @@ TEST(PWPlistKeyCountBytesTest, CountsTheValuesUnderAKeyInEitherForm)
         // Each value counted up to two bytes: 2 + 1 + 2 + 2 + 0.
         EXPECT_EQ(PWPlistValueCount::dataBytesUnder(bytes, u"Text Storage 2"_s, 2), std::optional<qint64>(7));
     }
+}
+
+} // namespace
+
+namespace {
+
+using PWPlistValueCount::Query;
+using PWPlistValueCount::Tally;
+
+const Query kTallyQuery {u"Class ID"_s, u"Address Panel"_s, {u"Text Storage 2"_s, u"Text Storage"_s}, 5};
+
+// What the tree a reader builds holds, counted on the tree itself: the oracle of the counts in the bytes.
+void tallyTree(const PWPlist &value, Tally *counted)
+{
+    ++counted->values;
+    // A text as the least either form spells it: UTF-8 in XML, in binary one byte a character
+    // when all are ASCII, else two.
+    const auto textBytes = [](const QString &text) {
+        const qint64 utf8 = text.toUtf8().size();
+        return std::min(utf8, utf8 == text.size() ? utf8 : 2 * qint64(text.size()));
+    };
+    if (value.isString())
+        counted->valueBytes += textBytes(value.toString());
+    if (value.isData())
+        counted->valueBytes += value.toData().size();
+    for (const PWPlist &element : value.toArray())
+        tallyTree(element, counted);
+    if (!value.isDictionary())
+        return;
+    bool holdsData = false;
+    for (const auto &[key, member] : value.toDictionary()) {
+        ++counted->values;
+        counted->valueBytes += textBytes(key);
+        if (key == kTallyQuery.classKey) {
+            ++counted->holdingClass;
+            counted->holdingClassValue += member.isString() && member.toString() == kTallyQuery.classValue ? 1 : 0;
+        }
+        if (kTallyQuery.dataKeys.contains(key)) {
+            holdsData = true;
+            counted->dataBytes += member.toData().size();
+            counted->dataBytesEachUpTo += std::min<qint64>(member.toData().size(), kTallyQuery.mostEach);
+        }
+        tallyTree(member, counted);
+    }
+    counted->holdingData += holdsData ? 1 : 0;
+}
+
+PWPlist tallyText(const QString &key, int size, int number)
+{
+    return PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Text"_s)},
+                                        {key, PWPlist::fromData(QByteArray(size, 'q'))},
+                                        {u"n"_s, PWPlist::fromInteger(number)}});
+}
+
+// Values as designs hold them: texts of both keys (equal texts a writer shares), panels holding
+// texts, a dictionary holding both text keys, a component with a key of markup characters.
+std::vector<std::pair<const char *, PWPlist>> tallyCases()
+{
+    const PWPlist sharedText = tallyText(u"Text Storage 2"_s, 9, 0);
+    PWPlist::Array texts;
+    for (int i = 0; i < 40; ++i)
+        texts.append(i % 3 == 0 ? sharedText : tallyText(i % 2 ? u"Text Storage"_s : u"Text Storage 2"_s, i, i));
+    const PWPlist panel(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Address Panel"_s)},
+                                             {u"Components"_s, PWPlist(PWPlist::Array {sharedText, sharedText})}});
+    PWPlist::Array panels(12, panel);
+    panels.append(PWPlist(PWPlist::Dictionary {{u"Class ID"_s, PWPlist::fromString(u"Address Panel"_s)},
+                                               {u"Text Storage"_s, PWPlist::fromData("old")},
+                                               {u"Text Storage 2"_s, PWPlist::fromData("current")}}));
+    panels.append(PWPlist(PWPlist::Dictionary {{u"a<b & \"c\""_s, PWPlist::fromString(u"Grüße ≠ <x>"_s)},
+                                               {u"Class ID"_s, PWPlist::fromInteger(4)}}));
+    // Lists of lists of one shared list: the writer shares each level, the tree holds 3^6 copies.
+    PWPlist nested(PWPlist::Array {sharedText});
+    for (int level = 0; level < 6; ++level)
+        nested = PWPlist(PWPlist::Array {nested, nested, nested});
+    return {{"texts", PWPlist(PWPlist::Dictionary {{u"Components"_s, PWPlist(texts)}})},
+            {"panels", PWPlist(PWPlist::Dictionary {{u"Components"_s, PWPlist(panels)}})},
+            {"nested", nested}};
+}
+
+// Whatever the form, the counts in the bytes are those of the tree a reader builds from them: a
+// shared object at every use, keys and texts in CDATA or in character references as they read.
+TEST(PWPlistTallyTest, CountsWhatTheTreeTheBytesDecodeToHolds)
+{
+    for (const auto &[name, value] : tallyCases()) {
+        const QByteArray xml = value.toXml();
+        const QByteArray binary = value.toBinary();
+        const struct
+        {
+            const char *form;
+            QByteArray bytes;
+        } forms[] = {{"xml", xml}, {"binary", binary}, {"shared", pwtest::sharedBinary(value)}, {"cdata", pwtest::respelledXml(xml, pwtest::XmlSpelling::Cdata)},
+                     {"references", pwtest::respelledXml(xml, pwtest::XmlSpelling::References)}};
+        for (const auto &form : forms) {
+            SCOPED_TRACE(std::string(name) + " as " + form.form);
+            ASSERT_NE(form.bytes, QByteArray());
+            const std::optional<PWPlist> read = PWPlist::parse(form.bytes);
+            ASSERT_TRUE(read.has_value());
+            ASSERT_EQ(*read, value);
+            Tally expected;
+            tallyTree(*read, &expected);
+            const std::optional<Tally> counted = PWPlistValueCount::tally(form.bytes, kTallyQuery);
+            ASSERT_TRUE(counted.has_value());
+            EXPECT_EQ(counted->values, expected.values);
+            EXPECT_EQ(counted->holdingClass, expected.holdingClass);
+            EXPECT_EQ(counted->holdingClassValue, expected.holdingClassValue);
+            EXPECT_EQ(counted->holdingData, expected.holdingData);
+            EXPECT_EQ(counted->dataBytes, expected.dataBytes);
+            EXPECT_EQ(counted->dataBytesEachUpTo, expected.dataBytesEachUpTo);
+            // The XML form's bytes are those written, never fewer than those read.
+            EXPECT_GE(counted->valueBytes, expected.valueBytes);
+            EXPECT_EQ(PWPlist::countDictionariesHolding(form.bytes, u"Class ID"_s), expected.holdingClass);
+        }
+    }
+}
+
+// A binary list written by hand: objects 0..count-1 of the given markers and references.
+QByteArray binaryOf(const std::vector<QByteArray> &objects, quint64 top = 0)
+{
+    QByteArray bytes = "bplist00";
+    std::vector<quint64> offsets;
+    for (const QByteArray &object : objects) {
+        offsets.push_back(quint64(bytes.size()));
+        bytes += object;
+    }
+    const quint64 table = quint64(bytes.size());
+    for (const quint64 offset : offsets) {
+        bytes += char(offset >> 8);
+        bytes += char(offset & 0xFF);
+    }
+    QByteArray trailer(32, '\0');
+    trailer[6] = 2;
+    trailer[7] = 1;
+    for (int i = 0; i < 8; ++i) {
+        trailer[8 + i] = char(quint64(objects.size()) >> (8 * (7 - i)));
+        trailer[16 + i] = char(top >> (8 * (7 - i)));
+        trailer[24 + i] = char(table >> (8 * (7 - i)));
+    }
+    return bytes + trailer;
+}
+
+// Sharing multiplies: a list holding another twice, sixty levels down, makes 2^60 copies of its
+// last text; they are counted in a pass over the sixty objects, and a count past the largest
+// number stays the largest. A reference cycle or one out of the table is damage, counted as no list.
+TEST(PWPlistTallyTest, SharedListsMultiplyAndDamageIsNoList)
+{
+    for (const int levels : {10, 60, 70}) {
+        SCOPED_TRACE(levels);
+        std::vector<QByteArray> objects;
+        for (int i = 0; i < levels; ++i)
+            objects.push_back(QByteArray("\xA2") + char(i + 1) + char(i + 1));
+        objects.push_back(QByteArray("\x43") + "abc");
+        const std::optional<Tally> counted = PWPlistValueCount::tally(binaryOf(objects), kTallyQuery);
+        ASSERT_TRUE(counted.has_value());
+        const qint64 copies = levels < 63 ? qint64(1) << levels : std::numeric_limits<qint64>::max();
+        EXPECT_EQ(counted->valueBytes, levels < 62 ? 3 * copies : std::numeric_limits<qint64>::max());
+        EXPECT_EQ(counted->values, levels < 62 ? 2 * copies - 1 : std::numeric_limits<qint64>::max());
+    }
+    // Object 1 refers back to 0.
+    EXPECT_EQ(PWPlistValueCount::tally(binaryOf({QByteArray("\xA1\x01", 2), QByteArray("\xA1\x00", 2)}), kTallyQuery),
+              std::nullopt);
+    // Object 0 refers to object 7 of two.
+    EXPECT_EQ(PWPlistValueCount::tally(binaryOf({QByteArray("\xA1\x07", 2), QByteArray("\x08", 1)}), kTallyQuery),
+              std::nullopt);
 }
 
 } // namespace

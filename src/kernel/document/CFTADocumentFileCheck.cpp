@@ -203,35 +203,49 @@ QString refusalOf(const PWPlist::Dictionary &dictionary, bool current)
 
 std::optional<CFTADocumentFileCheck::Cost> CFTADocumentFileCheck::costOf(const QByteArray &bytes)
 {
-    const std::optional<qsizetype> components = PWPlist::countDictionariesHolding(bytes, key_ClassID);
-    if (!components)
+    // Every component names its class, a panel among them by its class whatever else of it the
+    // file lost; a current text keeps its string under one key, a text of an older design under
+    // the other, and a text holding both is one text. One pass counts them all, each shared entry
+    // at every use.
+    const PWPlistValueCount::Query query {key_ClassID, classStringKeys.at(ciAddressPanel),
+                                          {key_TextStorage2, key_TextStorage}, kMostBytesLaidOut};
+    const std::optional<PWPlistValueCount::Tally> tally = PWPlistValueCount::tally(bytes, query);
+    if (!tally)
         return std::nullopt;
     Cost cost;
-    cost.components = *components;
-    // A current text keeps its string under one key, a text of an older design under the other.
-    for (const QString &key : {key_TextStorage2, key_TextStorage}) {
-        cost.texts += PWPlist::countDictionariesHolding(bytes, key).value_or(0);
-        cost.textBytes += PWPlistValueCount::dataBytesUnder(bytes, key).value_or(0);
-        cost.textBytesLaidOut += PWPlistValueCount::dataBytesUnder(bytes, key, kMostBytesLaidOut).value_or(0);
-    }
-    // A panel is named by its class, whatever else of it the file lost.
-    cost.panels =
-        PWPlistValueCount::dictionariesHolding(bytes, key_ClassID, classStringKeys.at(ciAddressPanel)).value_or(0);
+    cost.components = qsizetype(tally->holdingClass);
+    cost.texts = qsizetype(tally->holdingData);
+    cost.panels = qsizetype(tally->holdingClassValue);
+    cost.textBytes = tally->dataBytes;
+    cost.textBytesLaidOut = tally->dataBytesEachUpTo;
+    cost.values = tally->values;
+    cost.valueBytes = tally->valueBytes;
     return cost;
 }
 
 QString CFTADocumentFileCheck::refusalBeforeReading(const QByteArray &bytes)
 {
     const std::optional<Cost> cost = costOf(bytes);
-    if (!cost)
-        return QString();
+    return cost ? refusalOfCost(*cost) : QString();
+}
+
+QString CFTADocumentFileCheck::refusalOfCost(const Cost &counted)
+{
+    const Cost *const cost = &counted;
     if (cost->components > kMostComponents)
         return tooManyComponents(cost->components);
-    if (cost->withinBounds())
-        return QString();
     constexpr double kMegabyte = 1024.0 * 1024.0;
     // Rounded up: a design just past a bound never reads as taking no more than it.
-    const auto above = [](qint64 amount, qint64 unit) { return (amount + unit - 1) / unit; };
+    const auto above = [](qint64 amount, qint64 unit) { return amount / unit + (amount % unit ? 1 : 0); };
+    if (cost->decodeMemory() > kMostMemory)
+        return QStringLiteral("its property list holds %1 values with %2 MB of text and data: reading it would take "
+                              "some %3 MB of memory before any component is made, more than the %4 MB a design may take")
+            .arg(cost->values)
+            .arg(double(cost->valueBytes) / kMegabyte, 0, 'f', 1)
+            .arg(above(cost->decodeMemory(), 1024 * 1024))
+            .arg(qRound64(double(kMostMemory) / kMegabyte));
+    if (cost->withinBounds())
+        return QString();
     return QStringLiteral("it holds %1 components, %2 of them texts (%3 MB of stored text) and %4 address panels: "
                           "opening, printing and saving it would take some %5 MB of memory and %6 seconds, more than the "
                           "%7 MB and %8 seconds a design may take")

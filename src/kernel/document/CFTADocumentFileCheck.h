@@ -1,11 +1,14 @@
 #pragma once
 
 #include "platform/PWPlist.h"
+#include "platform/PWPlistValueCount.h"
 
 #include <QString>
 
 #include <algorithm>
+#include <initializer_list>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // What a design file's dictionary says before it is read.
@@ -50,6 +53,22 @@ inline constexpr qint64 kBytesOfAShortText = 512;
 // time of a text is weighed for this many of its stored bytes at most (its memory for them all).
 inline constexpr qint64 kMostBytesLaidOut = 16 * 1024;
 
+// What decoding the property list itself takes before any component is made: per value (a
+// dictionary's key among them) its node in the parser's tree and its copy in ours, per byte of
+// text or data the parser's copy and ours in UTF-16. A file that decodes to far more than its
+// components (a list of scalars, one long text shared a thousand times) is refused by it.
+inline constexpr qint64 kMemoryPerValue = 256;
+inline constexpr qint64 kMemoryPerValueByte = 3;
+
+// The sum of each count times its weight, saturating.
+inline qint64 weighed(std::initializer_list<std::pair<qint64, qint64>> terms)
+{
+    qint64 total = 0;
+    for (const auto &[count, weight] : terms)
+        total = PWPlistValueCount::saturatedSum(total, PWPlistValueCount::saturatedProduct(count, weight));
+    return total;
+}
+
 struct Cost {
     qsizetype components = 0;
     qsizetype texts = 0;
@@ -58,20 +77,30 @@ struct Cost {
     // up to kMostBytesLaidOut.
     qint64 textBytes = 0;
     qint64 textBytesLaidOut = 0;
-    qint64 longTextBytes() const { return std::max<qint64>(0, textBytes - qint64(texts) * kBytesOfAShortText); }
+    // The values and the bytes of texts and data the property list decodes to.
+    qint64 values = 0;
+    qint64 valueBytes = 0;
+    // Counts shared in a file can be of any size: every sum and product saturates.
+    qint64 decodeMemory() const { return weighed({{values, kMemoryPerValue}, {valueBytes, kMemoryPerValueByte}}); }
+    qint64 longTextBytes() const { return std::max<qint64>(0, textBytes - weighed({{texts, kBytesOfAShortText}})); }
     qint64 longTextBytesLaidOut() const
     {
-        return std::max<qint64>(0, textBytesLaidOut - qint64(texts) * kBytesOfAShortText);
+        return std::max<qint64>(0, textBytesLaidOut - weighed({{texts, kBytesOfAShortText}}));
     }
     qint64 memory() const
     {
-        return qint64(components) * kMemoryPerComponent + qint64(texts) * kMemoryPerText
-               + qint64(panels) * kMemoryPerPanel + longTextBytes() * kMemoryPerTextByte;
+        return weighed({{components, kMemoryPerComponent},
+                        {texts, kMemoryPerText},
+                        {panels, kMemoryPerPanel},
+                        {longTextBytes(), kMemoryPerTextByte}});
     }
     qint64 microseconds() const
     {
-        return qint64(components) * kMicrosecondsPerComponent + qint64(texts) * kMicrosecondsPerText
-               + qint64(panels) * kMicrosecondsPerPanel + longTextBytesLaidOut() * kNanosecondsPerTextByte / 1000;
+        const qint64 laidOut = PWPlistValueCount::saturatedProduct(longTextBytesLaidOut(), kNanosecondsPerTextByte) / 1000;
+        return PWPlistValueCount::saturatedSum(weighed({{components, kMicrosecondsPerComponent},
+                                                        {texts, kMicrosecondsPerText},
+                                                        {panels, kMicrosecondsPerPanel}}),
+                                               laidOut);
     }
     bool withinBounds() const { return memory() <= kMostMemory && microseconds() <= kMostSeconds * 1000000; }
 };
@@ -83,6 +112,8 @@ std::optional<Cost> costOf(const QByteArray &bytes);
 // than a design holds, or a design that would cost more than kMostMemory or kMostSeconds. Empty when they may be
 // read (bytes that are no property list among them: the parser names those).
 QString refusalBeforeReading(const QByteArray &bytes);
+// The same, told from the cost counted in them.
+QString refusalOfCost(const Cost &cost);
 
 // The bundle version the file was written by, which decides whether it is converted as an old
 // file: 0 when the file names none. A version that is no whole number is damaged: problem (when

@@ -214,13 +214,13 @@ bool CADocument::loadDataRepresentation(const QByteArray &data, const QString &t
         return fail(error, openError(QStringLiteral("\"%1\" is not a design type").arg(type)));
     // Counted in the bytes first: a design of more components than any holds is refused before
     // its tree takes time and memory in proportion to its size.
-    QString reason = CFTADocumentFileCheck::refusalBeforeReading(data);
+    const std::optional<CFTADocumentFileCheck::Cost> cost = CFTADocumentFileCheck::costOf(data);
+    QString reason = cost ? CFTADocumentFileCheck::refusalOfCost(*cost) : QString();
     if (!reason.isEmpty())
         return fail(error, openError(reason));
     // A reading someone watches learns how many components it goes through.
-    if (CDDFileProgress *progress = CDDFileProgress::current())
-        if (const std::optional<CFTADocumentFileCheck::Cost> cost = CFTADocumentFileCheck::costOf(data))
-            progress->setTotal(cost->components);
+    if (CDDFileProgress *progress = CDDFileProgress::current(); progress && cost)
+        progress->setTotal(cost->components);
     const std::optional<PWPlist> parsed = PWPlist::parse(data, &reason);
     if (!parsed)
         return fail(error, openError(reason));

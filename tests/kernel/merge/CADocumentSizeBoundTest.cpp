@@ -3,6 +3,8 @@
 #include "kernel/document/CFTADocumentFileCheck.h"
 
 #include "DocumentTestSupport.h"
+#include "PlistSpellings.h"
+#include "SharedBinaryPlist.h"
 
 #include "kernel/component/CFTACoreDoc.h"
 #include "kernel/drawing/CFTSeparator.h"
@@ -148,6 +150,152 @@ TEST_F(CADocumentSizeBoundTest, ADesignCostingMoreThanAnyMayIsRefusedWithItsReas
         EXPECT_EQ(error, u"The document could not be opened: "_s + refusal);
         EXPECT_TRUE(CADocument::componentsFromData(cut, &error).empty());
         EXPECT_EQ(error, u"The components could not be read: "_s + refusal);
+    }
+}
+
+// The same content however the file spells or shares it: written plain, in binary (the writer
+// shares each repeated entry, so one text object stands for every text of the design), with its
+// keys and texts in CDATA sections and in character references, texts under either key. Each form
+// holds what the plain one holds, counted at every use, and gets its verdict: at the bound it is
+// taken, one past it refused with the same reason before it is parsed.
+TEST_F(CADocumentSizeBoundTest, EveryFormOfTheSameContentWeighsTheSame)
+{
+    using namespace CFTADocumentFileCheck;
+    const qint64 pageBytes = 64 * 1024;
+    const qsizetype mostTexts = mostOf(1, 1, 0, 0);
+    const qsizetype mostPanels = mostOf(1, 0, 1, 0);
+    const qsizetype mostPages = mostOf(1, 1, 0, pageBytes);
+    const struct
+    {
+        const char *name;
+        qsizetype texts;
+        qsizetype panels;
+        qint64 textBytes;
+        bool olderTexts;
+        bool refused;
+    } rows[] = {
+        {"texts at the bound", mostTexts, 0, 0, false, false},
+        {"one text past it", mostTexts + 1, 0, 0, false, true},
+        {"older texts at the bound", mostTexts, 0, 0, true, false},
+        {"one older text past it", mostTexts + 1, 0, 0, true, true},
+        {"panels at the bound", 0, mostPanels, 0, false, false},
+        {"one panel past it", 0, mostPanels + 1, 0, false, true},
+        {"pages at the bound", mostPages, 0, pageBytes, false, false},
+        {"one page past it", mostPages + 1, 0, pageBytes, false, true},
+        {"older pages past it", mostPages + 1, 0, pageBytes, true, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        QByteArray plain = designOfSeparators(0, false, row.texts, row.panels, row.textBytes);
+        if (row.olderTexts)
+            plain.replace("<key>Text Storage 2</key>", "<key>Text Storage</key>");
+        const std::optional<PWPlist> parsed = PWPlist::parse(plain);
+        ASSERT_TRUE(parsed.has_value());
+        const QByteArray shared = pwtest::sharedBinary(*parsed);
+        // One entry stands for all.
+        ASSERT_LT(shared.size() * 4, plain.size());
+        const QString refusal = refusalBeforeReading(plain);
+        EXPECT_EQ(!refusal.isEmpty(), row.refused) << refusal.toStdString();
+        const struct
+        {
+            const char *form;
+            QByteArray bytes;
+        } forms[] = {{"plain", plain},
+                     {"shared", shared},
+                     {"CDATA", pwtest::respelledXml(plain, pwtest::XmlSpelling::Cdata)},
+                     {"references", pwtest::respelledXml(plain, pwtest::XmlSpelling::References)}};
+        for (const auto &form : forms) {
+            SCOPED_TRACE(form.form);
+            const std::optional<Cost> cost = costOf(form.bytes);
+            ASSERT_TRUE(cost.has_value());
+            EXPECT_EQ(cost->components, row.texts + row.panels);
+            EXPECT_EQ(cost->texts, row.texts);
+            EXPECT_EQ(cost->panels, row.panels);
+            EXPECT_EQ(cost->textBytes, row.texts * row.textBytes);
+            EXPECT_EQ(refusalBeforeReading(form.bytes), refusal);
+            if (!row.refused)
+                continue;
+            CADocument document;
+            QString error;
+            EXPECT_FALSE(document.loadDataRepresentation(form.bytes, CADocument::kAddressDocumentType, &error));
+            EXPECT_EQ(error, u"The document could not be opened: "_s + refusal);
+            EXPECT_TRUE(CADocument::componentsFromData(form.bytes, &error).empty());
+            EXPECT_EQ(error, u"The components could not be read: "_s + refusal);
+        }
+    }
+}
+
+// What the property list decodes to is weighed before it is decoded, whatever it holds besides
+// components: a list of lists shared at every level, or one data value shared thousands of times,
+// makes from a small file more values or bytes than a design's reading may take, and is refused
+// before the parser builds any of it; half as many are read.
+TEST_F(CADocumentSizeBoundTest, WhatTheDecodeWouldMakeIsWeighedFirst)
+{
+    using namespace CFTADocumentFileCheck;
+    const std::optional<PWPlist> blank = PWPlist::parse(designOfSeparators(0, false));
+    ASSERT_TRUE(blank.has_value());
+    const std::optional<Cost> blankCost = costOf(blank->toBinary());
+    ASSERT_TRUE(blankCost.has_value());
+    // The blank design with a list of count references to one value.
+    const auto holding = [&](qint64 count, const PWPlist &each) {
+        pwtest::SharedBinaryPlist writer;
+        QList<std::pair<quint32, quint32>> entries;
+        for (const auto &[key, value] : blank->toDictionary())
+            entries.append({writer.add(PWPlist::fromString(key)), writer.add(value)});
+        entries.append({writer.add(PWPlist::fromString(u"Extra"_s)), writer.addArray(QList<quint32>(count, writer.add(each)))});
+        return writer.bytes(writer.addDictionary(entries));
+    };
+    // The most values, or bytes of data, that the decode may make beside the blank design's.
+    const auto most = [&](qint64 perValue, qint64 perByte) {
+        qint64 low = 0;
+        qint64 high = qint64(1) << 40;
+        while (low + 1 < high) {
+            const qint64 middle = (low + high) / 2;
+            Cost cost = *blankCost;
+            cost.values += middle * perValue;
+            cost.valueBytes += middle * perByte;
+            (cost.decodeMemory() <= kMostMemory ? low : high) = middle;
+        }
+        return low;
+    };
+    const qint64 side = 4096;
+    PWPlist::Array row;
+    for (int i = 0; i < side; ++i)
+        row.append(PWPlist::fromInteger(i));
+    // Each copy of the row is the list and its values.
+    const qint64 rows = most(side + 1, 0);
+    const qint64 pieceBytes = 1024 * 1024;
+    const PWPlist piece = PWPlist::fromData(QByteArray(pieceBytes, 'p'));
+    const qint64 pieces = most(1, pieceBytes);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        qint64 values;
+        bool refused;
+    } cases[] = {
+        {"rows at the bound", holding(rows, PWPlist(row)), rows * (side + 1), false},
+        {"rows past it", holding(rows + 1, PWPlist(row)), (rows + 1) * (side + 1), true},
+        {"data at the bound", holding(pieces, piece), pieces, false},
+        {"data past it", holding(pieces + 1, piece), pieces + 1, true},
+    };
+    for (const auto &item : cases) {
+        SCOPED_TRACE(item.name);
+        ASSERT_LT(item.bytes.size(), 8 * 1024 * 1024);
+        const std::optional<Cost> cost = costOf(item.bytes);
+        ASSERT_TRUE(cost.has_value());
+        // The list, its key, and what it holds.
+        EXPECT_EQ(cost->values, blankCost->values + 2 + item.values);
+        EXPECT_EQ(cost->components, 0);
+        const QString refusal = refusalBeforeReading(item.bytes);
+        EXPECT_EQ(!refusal.isEmpty(), item.refused) << refusal.toStdString();
+        if (!item.refused)
+            continue;
+        EXPECT_TRUE(refusal.startsWith(u"its property list holds %1 values"_s.arg(cost->values))) << refusal.toStdString();
+        CADocument document;
+        QString error;
+        EXPECT_FALSE(document.loadDataRepresentation(item.bytes, CADocument::kAddressDocumentType, &error));
+        EXPECT_EQ(error, u"The document could not be opened: "_s + refusal);
     }
 }
 
