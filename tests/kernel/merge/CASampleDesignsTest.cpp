@@ -20,6 +20,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QSet>
@@ -53,9 +54,9 @@ QImage drawDesign(CADocument &document)
     return image;
 }
 
-// Every side of the design drawn one over the other as an export to a bitmap draws it, at the
-// resolution given (pixels a point).
-QImage drawForExport(CADocument &document, double resolution)
+// The pictures of every side of the design drawn one over the other as a print draws them, at
+// the resolution given (pixels a point).
+QImage drawPictures(CADocument &document, double resolution)
 {
     CFTADocument *design = document.ftDocument();
     QImage image(int(700 * resolution), int(700 * resolution), QImage::Format_ARGB32_Premultiplied);
@@ -66,7 +67,8 @@ QImage drawForExport(CADocument &document, double resolution)
     drawer.SetResolution(resolution);
     for (int side = 0; side < design->getSidesCount(); ++side)
         for (CFTComponent *component : design->GetComponents(side, false))
-            component->Draw(&drawer, false, nullptr, false, true);
+            if (dynamic_cast<CFTPicture *>(component))
+                component->Draw(&drawer, false, nullptr, false, true);
     painter.end();
     return image;
 }
@@ -290,18 +292,24 @@ TEST_F(CASampleDesignsTest, EachPrintsItsOwnSampleWhole)
 TEST_F(CASampleDesignsTest, PicturesDrawAsTheirWholeDecodingDoes)
 {
     int pictures = 0;
+    // A design of one name holds the same pictures on each paper it is made for: one of each.
+    QSet<QString> names;
     for (const QString &path : sampleDesigns()) {
+        const QString name = QFileInfo(path).fileName();
+        if (names.contains(name))
+            continue;
+        names.insert(name);
         SCOPED_TRACE(path.toStdString());
         CADocument document;
         QString error;
         ASSERT_TRUE(document.readFromFile(path, &error)) << error.toStdString();
-        const double resolution = 200 / 72.0;
-        const QImage drawn = drawForExport(document, resolution);
+        const double resolution = 150 / 72.0;
+        const QImage drawn = drawPictures(document, resolution);
         const int given = decodeWhole(document);
         if (given == 0)
             continue;
         pictures += given;
-        const QImage whole = drawForExport(document, resolution);
+        const QImage whole = drawPictures(document, resolution);
         qint64 sum = 0;
         int most = 0;
         for (int y = 0; y < drawn.height(); ++y) {
@@ -316,7 +324,6 @@ TEST_F(CASampleDesignsTest, PicturesDrawAsTheirWholeDecodingDoes)
         const double mean = double(sum) / (3.0 * drawn.width() * drawn.height());
         EXPECT_LT(mean, 0.5);
         EXPECT_LE(most, 64);
-        RecordProperty(path.toStdString(), std::to_string(mean) + " " + std::to_string(most));
     }
     EXPECT_GT(pictures, 0);
 }
