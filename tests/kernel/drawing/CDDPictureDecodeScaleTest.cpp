@@ -298,3 +298,49 @@ TEST(CDDPictureDecodeScaleTest, APhotoDrawsAsItsWholeDecodingDoes)
         EXPECT_LE(d.most, 96);
     }
 }
+
+// A photo of more pixels than any drawing is decoded with is decoded apart, also at the scale
+// its part is drawn: a small frame takes a small decoding, a part of it drawn large the part alone.
+TEST(CDDPictureDecodeScaleTest, APhotoPastTheDrawnBoundIsDecodedApartAtTheDrawnScale)
+{
+    const int side = 5200; // 27 megapixels
+    const QByteArray bytes = gradientJpeg(side, side);
+    const std::shared_ptr<PWImage> image = PWImage::fromData(bytes);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->pixelSize(), QSize(side, side));
+    const QSizeF points = image->size();
+    const struct
+    {
+        QRectF crop; // points from the lower-left corner; empty for the whole
+        double resolution;
+    } cases[] = {{QRectF(), 1.0}, {QRectF(0, 0, points.width() / 10, points.height() / 10), 300 / 72.0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.crop.width());
+        CDDPicture picture(image);
+        const QRectF part = c.crop.isEmpty() ? QRectF(0, 0, side, side)
+                                             : QRectF(0, side - c.crop.height() * side / points.height(),
+                                                      c.crop.width() * side / points.width(),
+                                                      c.crop.height() * side / points.height());
+        if (!c.crop.isEmpty())
+            picture.setSrcRect(float(c.crop.x()), float(c.crop.y()), float(c.crop.width()), float(c.crop.height()));
+        PWBitmapDecodes::forget();
+        const QImage drawn = drawRow(picture, {pmStretched, c.crop, Output::Screen, c.resolution});
+        const PWBitmapDecodes::Counts counts = PWBitmapDecodes::counts();
+        ASSERT_EQ(counts.decodings, 1);
+        const double wanted = std::min(
+            1.0, std::max(kFrame.width() * c.resolution / part.width(), kFrame.height() * c.resolution / part.height()));
+        const double k = double(counts.lastSize.width()) / counts.last.clip.width();
+        EXPECT_GE(k, wanted * 0.99);
+        EXPECT_LE(k, std::min(1.0, wanted * 1.26));
+        EXPECT_TRUE(QRectF(counts.last.clip).contains(part.adjusted(1, 1, -1, -1)));
+        // The frame's middle shows the part's middle.
+        const QImage whole = QImage::fromData(bytes).copy(part.toAlignedRect());
+        const QColor expected = whole.pixelColor(whole.width() / 2, whole.height() / 2);
+        const QColor seen = drawn.pixelColor((kFrame.center() * c.resolution).toPoint());
+        EXPECT_LE(std::abs(seen.red() - expected.red()) + std::abs(seen.green() - expected.green())
+                      + std::abs(seen.blue() - expected.blue()),
+                  12)
+            << qPrintable(seen.name()) << " for " << qPrintable(expected.name());
+    }
+    PWBitmapDecodes::forget();
+}
