@@ -46,13 +46,14 @@ struct Row
     QRectF crop; // points of the picture, from its lower-left corner; empty for none
     Output output;
     double resolution; // device pixels a point
+    float opacity = 1.0f; // below 1, a print draws the picture apart first
 };
 
 std::string rowName(const Row &row)
 {
     const char *mode = row.mode == pmTiled ? "tiled" : row.mode == pmCover ? "cover" : "stretched";
     return std::string(mode) + (row.crop.isEmpty() ? " whole" : " crop ") + (row.output == Output::Screen ? " screen " : " printer ")
-           + std::to_string(row.resolution);
+           + std::to_string(row.resolution) + (row.opacity < 1.0f ? " translucent" : "");
 }
 
 const QRectF kFrame(20, 15, 150, 60);
@@ -75,8 +76,8 @@ QImage drawRow(CDDPicture &picture, const Row &row)
         QPainter painter(&writer);
         CDDDrawer drawer(false, &painter);
         drawer.SetResolution(row.resolution);
-        picture.draw(kFrame.x(), kFrame.y(), kFrame.width(), kFrame.height(), false, nullptr, false, nullptr, 1.0f,
-                     &drawer, row.mode, 0.0, false, false, false, kTileScale, nullptr, nullptr);
+        picture.draw(kFrame.x(), kFrame.y(), kFrame.width(), kFrame.height(), false, nullptr, false, nullptr,
+                     row.opacity, &drawer, row.mode, 0.0, false, false, false, kTileScale, nullptr, nullptr);
         return QImage();
     }
     QImage out(int(std::ceil(page.width() * row.resolution)), int(std::ceil(page.height() * row.resolution)),
@@ -146,6 +147,8 @@ std::vector<Row> rows()
                     if (mode == pmCover && output == Output::Screen)
                         continue;
                     all.push_back({mode, crop, output, resolution});
+                    if (output == Output::Printer && mode != pmTiled)
+                        all.push_back({mode, crop, output, resolution, 0.5f});
                 }
     return all;
 }
