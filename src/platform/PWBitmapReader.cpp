@@ -26,6 +26,12 @@ constexpr char kSvgJob[] = "svg-drawn";
 constexpr qint64 kApartMemory = qint64(1536) * 1024 * 1024;
 constexpr int kApartAllocationMB = 1024;
 constexpr int kHeaderBytes = 17;
+// A picture of up to this many pixels is decoded whole as it is read, and kept: no drawing of it
+// takes much less.
+constexpr qint64 kKeptWholePixels = qint64(512) * 512;
+// A larger one is decoded to at most this many pixels as it is read, to know that it decodes; its
+// drawings decode it at their own scale (PWBitmapDecodes).
+constexpr qint64 kTrialPixels = qint64(256) * 256;
 
 void setError(QString *error, const QString &reason)
 {
@@ -58,8 +64,10 @@ bool readRequest(const QByteArray &request, QByteArray *bytes, qint64 *maxPixels
 }
 
 // The picture decoded, at most maxPixels, in the format given (empty: the one its bytes name),
-// with its whole size; null, with a reason, when it does not decode.
-QImage decodeImage(QByteArray bytes, qint64 maxPixels, const QByteArray &format, QSize *whole, QString *reason)
+// with its whole size; null, with a reason, when it does not decode. With a scaled size, the part
+// clip of it (its whole where clip is empty) is decoded to that size.
+QImage decodeImage(QByteArray bytes, qint64 maxPixels, const QByteArray &format, QSize *whole, QString *reason,
+                   const QRect &clip = QRect(), const QSize &scaled = QSize())
 {
     // This process decodes one picture and ends: the limit is its own.
     QImageReader::setAllocationLimit(kApartAllocationMB);
@@ -67,8 +75,13 @@ QImage decodeImage(QByteArray bytes, qint64 maxPixels, const QByteArray &format,
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     const QSize size = reader.size();
-    if (size.isValid())
+    if (size.isValid() && !scaled.isEmpty()) {
+        if (!clip.isEmpty() && clip != QRect(QPoint(0, 0), size))
+            reader.setClipRect(clip);
+        reader.setScaledSize(reducedSize(scaled, maxPixels));
+    } else if (size.isValid()) {
         reader.setScaledSize(reducedSize(size, maxPixels));
+    }
     QImage image;
     const bool svg = PWSvgPicture::isSvgFormat(format);
     if (!reader.read(&image)) {
@@ -94,12 +107,13 @@ QImage decodeImage(QByteArray bytes, qint64 maxPixels, const QByteArray &format,
 }
 
 // The answer of a decoding apart. An SVG states no resolution: its pixels are points.
-QByteArray decodeHere(const QByteArray &bytes, qint64 maxPixels, const QByteArray &format)
+QByteArray decodeHere(const QByteArray &bytes, qint64 maxPixels, const QByteArray &format, const QRect &clip = QRect(),
+                      const QSize &scaled = QSize())
 {
     const bool statesResolution = !PWSvgPicture::isSvgFormat(format);
     QSize whole;
     QString reason;
-    const QImage pixels = decodeImage(bytes, maxPixels, format, &whole, &reason);
+    const QImage pixels = decodeImage(bytes, maxPixels, format, &whole, &reason, clip, scaled);
     if (pixels.isNull())
         return failureAnswer(reason);
     QByteArray answer(kHeaderBytes + qsizetype(pixels.width()) * pixels.height() * 4, Qt::Uninitialized);
@@ -127,13 +141,18 @@ std::optional<QByteArray> safeSvg(const QByteArray &bytes, QString *reason)
     return safe;
 }
 
+// A bitmap's part decoded to the size asked, within the most pixels asked.
 QByteArray decodeReducedHere(const QByteArray &request)
 {
     QByteArray bytes;
     qint64 maxPixels = 0;
-    if (!readRequest(request, &bytes, &maxPixels))
+    QRect clip;
+    QSize scaled;
+    QDataStream in(request);
+    in >> maxPixels >> bytes >> clip >> scaled;
+    if (in.status() != QDataStream::Ok || maxPixels <= 0)
         return failureAnswer(QStringLiteral("the request was damaged"));
-    return decodeHere(bytes, maxPixels, QByteArray());
+    return decodeHere(bytes, maxPixels, QByteArray(), clip, scaled);
 }
 
 // An SVG is drawn from its copy without references outside it, with fonts for its texts, in this
@@ -162,13 +181,17 @@ QByteArray drawSvgHere(const QByteArray &request)
 
 // --- the caller's side -----------------------------------------------------------------------
 
-// The reduced pixels, with the picture's whole size; or a reason.
+// The reduced pixels, with the picture's whole size; or a reason. A bitmap's are those of its
+// part clip decoded to the size scaled; empty, the whole picture within kMaxDrawnPixels.
 std::optional<PWImageRep> decodeApart(const char *job, const QByteArray &bytes, QString *reason,
-                                      bool *transient = nullptr)
+                                      bool *transient = nullptr, const QRect &clip = QRect(),
+                                      const QSize &scaled = QSize())
 {
     QByteArray request;
     QDataStream out(&request, QIODevice::WriteOnly);
     out << qint64(PWBitmapReader::kMaxDrawnPixels) << bytes;
+    if (std::strcmp(job, kReducedJob) == 0)
+        out << clip << scaled;
     PWIsolatedCall::Limits limits;
     limits.deadlineMs = PWPictureRenderer::deadlineMs();
     limits.memoryBytes = kApartMemory;
@@ -293,11 +316,30 @@ std::optional<PWImageRep> PWBitmapReader::read(const QByteArray &bytes, QString 
         return readSvg(bytes);
     const QSize size = reader.size();
     // Points of an unreadable picture: its pixels at 72 per inch, where it states them.
-    const QSizeF points = size.isValid() && size.width() > 0 && size.height() > 0 ? QSizeF(size) : QSizeF();
+    const bool sized = size.isValid() && size.width() > 0 && size.height() > 0;
+    const QSizeF points = sized ? QSizeF(size) : QSizeF();
     QString reason;
-    if (size.isValid() && double(size.width()) * size.height() > double(kMaxDrawnPixels)) {
-        if (std::optional<PWImageRep> reduced = decodeApart(kReducedJob, bytes, &reason))
-            return reduced;
+    if (sized && qint64(size.width()) * size.height() > kKeptWholePixels) {
+        // Its layout as the file states it, before any pixel is decoded.
+        const QImage::Format format = reader.imageFormat();
+        const bool apart = qint64(size.width()) * size.height() > kMaxDrawnPixels;
+        QImage trial;
+        if (apart) {
+            if (std::optional<PWImageRep> tried =
+                    decodeApart(kReducedJob, bytes, &reason, nullptr, QRect(), reducedSize(size, kTrialPixels)))
+                trial = tried->bitmap();
+        } else {
+            reader.setScaledSize(reducedSize(size, kTrialPixels));
+            try {
+                if (!reader.read(&trial))
+                    reason = QStringLiteral("the bitmap does not decode: %1").arg(reader.errorString());
+            } catch (const std::bad_alloc &) {
+                reason = QStringLiteral("there is not enough memory for the picture");
+            }
+        }
+        if (!trial.isNull())
+            return PWImageRep::fromEncodedBytes(bytes, size, trial, format == QImage::Format_Invalid ? trial.format() : format,
+                                                apart);
     } else {
         // Within Qt's own allocation limit, which bounds a size the header does not state.
         QImage pixels;
@@ -310,6 +352,52 @@ std::optional<PWImageRep> PWBitmapReader::read(const QByteArray &bytes, QString 
         }
     }
     return PWImageRep::unreadable(PWImageRep::Kind::Bitmap, bytes, reason, points);
+}
+
+QImage PWBitmapReader::decodePart(const QByteArray &bytes, const QRect &clip, const QSize &scaled, bool apart,
+                                  bool outputColours, QString *error)
+{
+    if (apart) {
+        QString reason;
+        std::optional<PWImageRep> part = decodeApart(kReducedJob, bytes, &reason, nullptr, clip, scaled);
+        if (!part) {
+            setError(error, reason);
+            return QImage();
+        }
+        return part->bitmap();
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && !clip.isEmpty() && clip != QRect(QPoint(0, 0), size))
+        reader.setClipRect(clip);
+    if (!scaled.isEmpty())
+        reader.setScaledSize(scaled);
+    // A reader that cannot decode reduced decodes the whole part first.
+    const QSize part = clip.isEmpty() ? size : clip.size();
+    const QSize made = scaled.isEmpty() || !reader.supportsOption(QImageIOHandler::ScaledSize) ? part : scaled;
+    QImage image;
+    try {
+        if (reader.read(&image))
+            return outputColours ? PWImageRep::inOutputColours(image) : image;
+        image = QImage();
+        // These bytes decoded when they were read: what fails now is memory, unless even a
+        // bitmap of that size cannot be had.
+        if (QImage(made.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied).isNull()) {
+            setError(error, QStringLiteral("the picture is too large to draw in the memory left (%1 x %2 pixels)")
+                                .arg(made.width())
+                                .arg(made.height()));
+            return QImage();
+        }
+        setError(error, QStringLiteral("the bitmap does not decode: %1").arg(reader.errorString()));
+    } catch (const std::bad_alloc &) {
+        setError(error, QStringLiteral("the picture is too large to draw in the memory left (%1 x %2 pixels)")
+                            .arg(made.width())
+                            .arg(made.height()));
+    }
+    return QImage();
 }
 
 QImage PWBitmapReader::drawSvgHere(const QByteArray &bytes, QString *error)

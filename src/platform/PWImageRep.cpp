@@ -1,5 +1,7 @@
 #include "platform/PWImageRep.h"
 
+#include "platform/PWBitmapDecodes.h"
+#include "platform/PWBitmapReader.h"
 #include "platform/PWEpsRenderer.h"
 #include "platform/PWIsolatedCall.h"
 #include "platform/PWLog.h"
@@ -197,6 +199,54 @@ PWImageRep PWImageRep::fromEncodedBitmap(const QByteArray &bytes, const QImage &
     return rep;
 }
 
+PWImageRep PWImageRep::fromEncodedBytes(const QByteArray &bytes, const QSize &pixelSize, const QImage &trial,
+                                        QImage::Format format, bool apart)
+{
+    const double dpiX = dotsPerInch(trial.dotsPerMeterX());
+    const double dpiY = dotsPerInch(trial.dotsPerMeterY());
+    PWImageRep rep(Kind::Bitmap);
+    rep.m_size = QSizeF(pixelSize.width() * 72.0 / dpiX, pixelSize.height() * 72.0 / dpiY);
+    rep.m_data = bytes;
+    rep.m_pixelSize = pixelSize;
+    rep.m_deferred = true;
+    rep.m_apart = apart;
+    rep.m_format = format;
+    rep.m_digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    return rep;
+}
+
+QImage PWImageRep::bitmap() const
+{
+    if (!m_deferred || !isReadable())
+        return m_bitmap;
+    const QSize whole = m_pixelSize;
+    QSize size = whole;
+    const double pixels = double(whole.width()) * whole.height();
+    if (pixels > double(PWBitmapReader::kMaxDrawnPixels)) {
+        const double shrink = std::sqrt(double(PWBitmapReader::kMaxDrawnPixels) / pixels);
+        size = QSize(std::max(1, int(whole.width() * shrink)), std::max(1, int(whole.height() * shrink)));
+    }
+    QString reason;
+    QImage decoded = PWBitmapReader::decodePart(m_data, QRect(), size == whole ? QSize() : size, m_apart, false, &reason);
+    if (decoded.isNull())
+        PWLog::debug(lcImageRep(), QStringLiteral("bitmap of %1 bytes not decoded: %2").arg(m_data.size()).arg(reason));
+    return decoded;
+}
+
+bool PWImageRep::isReduced() const
+{
+    if (m_kind != Kind::Bitmap || !isReadable())
+        return false;
+    if (m_deferred)
+        return m_apart;
+    return !m_pixelSize.isEmpty() && m_bitmap.size() != m_pixelSize;
+}
+
+QImage::Format PWImageRep::layoutFormat() const
+{
+    return m_deferred ? m_format : m_bitmap.format();
+}
+
 PWImageRep PWImageRep::unreadable(Kind kind, const QByteArray &bytes, const QString &reason, const QSizeF &size)
 {
     PWImageRep rep(kind);
@@ -329,14 +379,16 @@ bool PWImageRep::isLossy() const
 
 bool PWImageRep::hasAlpha() const
 {
-    return m_kind == Kind::Bitmap && m_bitmap.hasAlphaChannel();
+    if (m_kind != Kind::Bitmap || (!m_deferred && m_bitmap.isNull()))
+        return false;
+    return QImage::toPixelFormat(layoutFormat()).alphaUsage() == QPixelFormat::UsesAlpha;
 }
 
 int PWImageRep::bitsPerSample() const
 {
-    if (m_kind != Kind::Bitmap || m_bitmap.isNull())
+    if (m_kind != Kind::Bitmap || (!m_deferred && m_bitmap.isNull()) || layoutFormat() == QImage::Format_Invalid)
         return 0;
-    switch (m_bitmap.format()) {
+    switch (layoutFormat()) {
     case QImage::Format_Mono:
     case QImage::Format_MonoLSB:
         return 1;
@@ -347,7 +399,7 @@ int PWImageRep::bitsPerSample() const
     case QImage::Format_Grayscale16:
         return 16;
     default: {
-        const QPixelFormat format = m_bitmap.pixelFormat();
+        const QPixelFormat format = QImage::toPixelFormat(layoutFormat());
         return format.colorModel() == QPixelFormat::RGB ? int(format.redSize())
                                                         : int(format.bitsPerPixel());
     }
@@ -356,9 +408,9 @@ int PWImageRep::bitsPerSample() const
 
 int PWImageRep::samplesPerPixel() const
 {
-    if (m_kind != Kind::Bitmap || m_bitmap.isNull())
+    if (m_kind != Kind::Bitmap || (!m_deferred && m_bitmap.isNull()) || layoutFormat() == QImage::Format_Invalid)
         return 0;
-    switch (m_bitmap.format()) {
+    switch (layoutFormat()) {
     case QImage::Format_Mono:
     case QImage::Format_MonoLSB:
     case QImage::Format_Grayscale8:
@@ -366,7 +418,7 @@ int PWImageRep::samplesPerPixel() const
     case QImage::Format_Alpha8:
         return 1;
     default:
-        return m_bitmap.hasAlphaChannel() ? 4 : 3;
+        return hasAlpha() ? 4 : 3;
     }
 }
 
@@ -388,6 +440,8 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
                             QRectF(source.x() * ptX, source.y() * ptY, source.width() * ptX, source.height() * ptY));
             return true;
         }
+        if (m_deferred)
+            return drawDecoded(painter, target, source, resolution);
         if (m_shown.isNull())
             return false;
         const double pxX = m_shown.width() / m_size.width();
@@ -406,6 +460,45 @@ bool PWImageRep::draw(QPainter &painter, const QRectF &target, const QRectF &sou
         break;
     }
     return drawRendered(painter, target, source, resolution);
+}
+
+// The part shown decoded at the scale it covers the device's pixels, kept for the next drawing at
+// that scale (a copy of the label, the next person); a placeholder, named with its reason, where
+// the memory for it cannot be had.
+bool PWImageRep::drawDecoded(QPainter &painter, const QRectF &target, const QRectF &source, double resolution) const
+{
+    const double pxX = m_pixelSize.width() / m_size.width();
+    const double pxY = m_pixelSize.height() / m_size.height();
+    const QRectF part(source.x() * pxX, source.y() * pxY, source.width() * pxX, source.height() * pxY);
+    const QSizeF drawn(std::abs(target.width()) * resolution, std::abs(target.height()) * resolution);
+    const PWBitmapDecodes::Plan plan =
+        PWBitmapDecodes::plan(m_pixelSize, part, drawn, PWBitmapReader::kMaxDrawnPixels);
+    const QByteArray &bytes = m_data;
+    const bool apart = m_apart;
+    const PWBitmapDecodes::Decoded decoded =
+        PWBitmapDecodes::decoded(m_digest, plan, [&bytes, apart](const PWBitmapDecodes::Plan &p, QString *reason) {
+            return PWBitmapReader::decodePart(bytes, p.clip, p.scaled, apart, true, reason);
+        });
+    if (decoded.image.isNull()) {
+        PWPictureRenderer::Request request;
+        request.kind = PWPictureRenderer::Kind::Bitmap;
+        request.data = m_data;
+        request.digest = m_digest;
+        PWPictureRenderer::noteFailure(request, decoded.failure);
+        PWPictureRenderer::drawPlaceholder(painter, target);
+        return true;
+    }
+    const QImage &image = decoded.image;
+    const double kX = double(image.width()) / plan.clip.width();
+    const double kY = double(image.height()) / plan.clip.height();
+    const QRectF pixels((part.x() - plan.clip.x()) * kX, (part.y() - plan.clip.y()) * kY, part.width() * kX,
+                        part.height() * kY);
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::LosslessImageRendering, !isLossy());
+    painter.drawImage(target, image, pixels);
+    painter.restore();
+    return true;
 }
 
 // Drawn as a placeholder and named once, the way a picture that fails to render is. An SVG that

@@ -40,6 +40,11 @@ public:
     // (pixelSize, which with the pixels' resolution gives the size in points): a large picture is
     // decoded reduced, to the most pixels it is drawn with.
     static PWImageRep fromEncodedBitmap(const QByteArray &bytes, const QImage &pixels, const QSize &pixelSize);
+    // A bitmap of pixelSize pixels kept as its bytes alone, decoded by each drawing at the scale it
+    // is drawn (PWBitmapDecodes), apart where asked (PWBitmapReader::decodePart). trial, the
+    // picture decoded reduced, gives the resolution the file states; format is its layout.
+    static PWImageRep fromEncodedBytes(const QByteArray &bytes, const QSize &pixelSize, const QImage &trial,
+                                       QImage::Format format, bool apart);
     // Bytes of the kind given that cannot be drawn, and why; size in points.
     static PWImageRep unreadable(Kind kind, const QByteArray &bytes, const QString &reason, const QSizeF &size);
 
@@ -61,8 +66,12 @@ public:
     bool isReadable() const { return m_failure.isEmpty(); }
     const QString &failure() const { return m_failure; }
 
-    // The pixels of a bitmap (null for the other kinds and for an unreadable bitmap).
-    const QImage &bitmap() const { return m_bitmap; }
+    // The pixels of a bitmap (null for the other kinds and for an unreadable bitmap). Those of a
+    // bitmap kept as its bytes are decoded for each call, whole (a picture of more than
+    // PWBitmapReader::kMaxDrawnPixels reduced to them); drawings decode only what they show.
+    QImage bitmap() const;
+    // Whether bitmap() gives fewer pixels than the picture has.
+    bool isReduced() const;
     // The bytes as read: PDF, EPS, the file of a bitmap (empty for a bitmap made in memory).
     const QByteArray &data() const { return m_data; }
     // The EPS bounding box or the PDF page box, in points; empty for a bitmap.
@@ -101,6 +110,8 @@ private:
     explicit PWImageRep(Kind kind);
     bool drawUnreadable(QPainter &painter, const QRectF &target, const QRectF &source) const;
     bool drawRendered(QPainter &painter, const QRectF &target, const QRectF &source, double resolution) const;
+    bool drawDecoded(QPainter &painter, const QRectF &target, const QRectF &source, double resolution) const;
+    QImage::Format layoutFormat() const;
 
     Kind m_kind = Kind::Bitmap;
     QSizeF m_size;
@@ -110,6 +121,10 @@ private:
     QRectF m_box;
     QByteArray m_digest;
     QSize m_pixelSize; // of a bitmap decoded from bytes
+    // A bitmap kept as its bytes: decoded by its drawings, apart where m_apart.
+    bool m_deferred = false;
+    bool m_apart = false;
+    QImage::Format m_format = QImage::Format_Invalid;
     QString m_failure;
     std::shared_ptr<RenderState> m_render;
     std::shared_ptr<const PWSvgPictureDrawing> m_drawing;

@@ -1,5 +1,6 @@
 #include "platform/PWJobReport.h"
 
+#include "platform/PWBitmapDecodes.h"
 #include "platform/PWBundle.h"
 #include "platform/PWPictureRenderer.h"
 
@@ -194,12 +195,17 @@ PWJobReport::PWJobReport(int lostPictureMs)
 
 PWJobReport::~PWJobReport()
 {
+    bool last = false;
     {
         Registry &r = registry();
         std::lock_guard lock(r.mutex);
         r.open.erase(std::remove(r.open.begin(), r.open.end(), m_state), r.open.end());
+        last = r.open.empty();
     }
     delete m_state;
+    // The pictures the jobs decoded at their outputs' resolutions are not the window's.
+    if (last)
+        PWBitmapDecodes::endJob();
 }
 
 void PWJobReport::note(Kind kind, const QString &key, const QString &line)

@@ -330,7 +330,7 @@ QByteArray FTImageArchive::archivedData(const PWImage &image, QString *error)
             // not hold. Every other bitmap is written as TIFF, at the resolution that keeps its
             // size in points.
             const QByteArray format = rep.data().isEmpty() ? QByteArray() : bitmapFormat(rep.data());
-            const bool reduced = rep.isReadable() && rep.bitmap().size() != rep.pixelSize();
+            const bool reduced = rep.isReduced();
             if (!rep.data().isEmpty()
                 && (!rep.isReadable() || reduced || format == "tiff" || format.startsWith("svg"))) {
                 bytes = rep.data();
@@ -338,8 +338,8 @@ QByteArray FTImageArchive::archivedData(const PWImage &image, QString *error)
             }
             TiffOptions options;
             if (rep.size().width() > 0 && rep.size().height() > 0) {
-                options.dotsPerInchX = 72.0 * rep.bitmap().width() / rep.size().width();
-                options.dotsPerInchY = 72.0 * rep.bitmap().height() / rep.size().height();
+                options.dotsPerInchX = 72.0 * rep.pixelSize().width() / rep.size().width();
+                options.dotsPerInchY = 72.0 * rep.pixelSize().height() / rep.size().height();
             }
             options.iccProfile = PWBitmapFile::iccProfile(rep.data());
             if (format == "jpeg") {

@@ -56,12 +56,14 @@ void convertMaskImage(PWImage *image)
     if (!image || image->representations().isEmpty())
         return;
     const PWImageRep source = image->representations().first();
-    if (!source.isBitmap() || source.hasAlpha() || source.bitsPerSample() != 8 || source.bitmap().isNull())
+    if (!source.isBitmap() || source.hasAlpha() || source.bitsPerSample() != 8)
+        return;
+    const QImage bitmap = source.bitmap();
+    if (bitmap.isNull())
         return;
 
     // The first sample of every pixel: the grey level itself, or the red of a colour pixel
     // (palette pictures and packed colour formats alike, once spread to 32 bits).
-    const QImage &bitmap = source.bitmap();
     const bool grey = bitmap.format() == QImage::Format_Grayscale8;
     const QImage pixels = grey ? bitmap : bitmap.convertToFormat(QImage::Format_RGB32);
 

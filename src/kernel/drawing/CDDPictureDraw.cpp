@@ -328,13 +328,14 @@ void CDDPicture::drawPrinter(double x, double y, double w, double h, bool masked
     if (offscreen) {
         target = tiled ? QRectF(0, 0, w * res, h * res) : QRectF(0, 0, std::ceil(w * res), std::ceil(h * res));
         const PWImageRep *rep = mImage->bestRepresentation();
-        // Pixels are drawn at their own number; paths at the output's resolution.
+        // Pixels fewer than the output's are drawn at their own number; paths, and pixels more
+        // than the output shows, at the output's resolution.
         if (rep && rep->isBitmap() && !rep->vectorDrawing()) {
             const QSize px = rep->pixelSize();
             if (tiled) {
                 if (px.width() < tile.width() * res && px.height() < tile.height() * res)
                     target = QRectF(0, 0, px.width() * w / tile.width(), px.height() * h / tile.height());
-            } else {
+            } else if (px.width() < target.width() && px.height() < target.height()) {
                 target = QRectF(0, 0, px.width(), px.height());
             }
             res = target.width() / w;

@@ -11,13 +11,16 @@
 #include "kernel/base/CDDArchiveKept.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/drawing/CFTPicture.h"
 #include "kernel/render/CDDDrawer.h"
 #include "kernel/merge/CAPrintingViewChoice.h"
+#include "platform/PWImage.h"
 #include "platform/PWJobReport.h"
 #include "platform/PWPersonProperties.h"
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QSet>
@@ -49,6 +52,57 @@ QImage drawDesign(CADocument &document)
         for (CFTComponent *component : design->GetComponents(side, false))
             component->Draw(&drawer, false, nullptr, false, false);
     return image;
+}
+
+// The pictures of every side of the design drawn one over the other as a print draws them, at
+// the resolution given (pixels a point).
+QImage drawPictures(CADocument &document, double resolution)
+{
+    CFTADocument *design = document.ftDocument();
+    QImage image(int(700 * resolution), int(700 * resolution), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(resolution, resolution);
+    CDDDrawer drawer(false, &painter);
+    drawer.SetResolution(resolution);
+    for (int side = 0; side < design->getSidesCount(); ++side)
+        for (CFTComponent *component : design->GetComponents(side, false))
+            if (dynamic_cast<CFTPicture *>(component))
+                component->Draw(&drawer, false, nullptr, false, true);
+    painter.end();
+    return image;
+}
+
+// Gives every bitmap the design's pictures hold as a file's bytes all its pixels, decoded whole
+// as they are read: the pictures as drawings had them before they were decoded at the scale drawn.
+// Answers how many it gave them.
+int decodeWhole(CADocument &document)
+{
+    int given = 0;
+    CFTADocument *design = document.ftDocument();
+    for (int side = 0; side < design->getSidesCount(); ++side) {
+        for (CFTComponent *component : design->GetComponents(side, false)) {
+            auto *picture = dynamic_cast<CFTPicture *>(component);
+            if (!picture)
+                continue;
+            for (const CDDPicture *held : {static_cast<const CDDPicture *>(&picture->picture()), picture->getMask()}) {
+                const std::shared_ptr<PWImage> image = held ? held->getData() : nullptr;
+                if (!image)
+                    continue;
+                for (qsizetype i = 0; i < image->representations().size(); ++i) {
+                    const PWImageRep rep = image->representations().at(i);
+                    if (!rep.isBitmap() || !rep.isReadable() || rep.data().isEmpty() || rep.vectorDrawing())
+                        continue;
+                    const QImage whole = QImage::fromData(rep.data());
+                    if (whole.isNull() || whole.size() != rep.pixelSize())
+                        continue;
+                    image->replaceRepresentation(i, PWImageRep::fromEncodedBitmap(rep.data(), whole, whole.size()));
+                    ++given;
+                }
+            }
+        }
+    }
+    return given;
 }
 
 // value with the side key of every field of every address panel left out, as a writer that
@@ -231,6 +285,47 @@ TEST_F(CASampleDesignsTest, EachPrintsItsOwnSampleWhole)
         const QString last = recipient->valueForProperty(kPWLastNameProperty).toString();
         EXPECT_TRUE(last.isEmpty() || words.contains(last)) << last.toStdString() << " in " << words.join(u' ').toStdString();
     }
+}
+
+// Every design's pictures are drawn for an export as they were when each was decoded whole: the
+// same pixels, but for resampling.
+TEST_F(CASampleDesignsTest, PicturesDrawAsTheirWholeDecodingDoes)
+{
+    int pictures = 0;
+    // A design of one name holds the same pictures on each paper it is made for: one of each.
+    QSet<QString> names;
+    for (const QString &path : sampleDesigns()) {
+        const QString name = QFileInfo(path).fileName();
+        if (names.contains(name))
+            continue;
+        names.insert(name);
+        SCOPED_TRACE(path.toStdString());
+        CADocument document;
+        QString error;
+        ASSERT_TRUE(document.readFromFile(path, &error)) << error.toStdString();
+        const double resolution = 150 / 72.0;
+        const QImage drawn = drawPictures(document, resolution);
+        const int given = decodeWhole(document);
+        if (given == 0)
+            continue;
+        pictures += given;
+        const QImage whole = drawPictures(document, resolution);
+        qint64 sum = 0;
+        int most = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            const auto *a = reinterpret_cast<const QRgb *>(drawn.constScanLine(y));
+            const auto *b = reinterpret_cast<const QRgb *>(whole.constScanLine(y));
+            for (int x = 0; x < drawn.width(); ++x)
+                for (const int delta : {qRed(a[x]) - qRed(b[x]), qGreen(a[x]) - qGreen(b[x]), qBlue(a[x]) - qBlue(b[x])}) {
+                    sum += std::abs(delta);
+                    most = std::max(most, std::abs(delta));
+                }
+        }
+        const double mean = double(sum) / (3.0 * drawn.width() * drawn.height());
+        EXPECT_LT(mean, 0.5);
+        EXPECT_LE(most, 64);
+    }
+    EXPECT_GT(pictures, 0);
 }
 
 } // namespace
