@@ -23,6 +23,7 @@
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QThread>
 
 #include <atomic>
 
@@ -371,6 +372,10 @@ TEST_F(CAFileWorkShellTest, ExportDrawsItsProgressFirstAndCancelOrEscapeLeavesTh
     ProbeText::onExportDraw = [&] {
         if (!drawnBeforeWork)
             drawnBeforeWork = paints.wholeWindowDrawn();
+        // Each component takes a moment, as a large design's do on a slow machine, so that the
+        // export serves the windows' events again after its first component however fast the
+        // machine is.
+        QThread::usleep(500);
     };
     const QByteArray earlier = "the file that stood there\n";
     const QList<QPair<QString, QString>> types = CExportAccViewController::exportTypes();
