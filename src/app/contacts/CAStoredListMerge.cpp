@@ -210,6 +210,18 @@ PWPlist threeWay(const PWPlist &base, const PWPlist &mine, const PWPlist &theirs
     return mine == base ? theirs : mine;
 }
 
+// The three-way merge of one key of dictionaries put into result; a key that merges to nothing
+// is taken away.
+void mergeKeyInto(PWPlist::Dictionary &result, const QString &key, const PWPlist &base, const PWPlist &mine,
+                  const PWPlist &theirs)
+{
+    const PWPlist kept = threeWay(base.value(key), mine.value(key), theirs.value(key));
+    if (kept.isNull())
+        result.remove(key);
+    else
+        result.insert(key, kept);
+}
+
 PWPlist mergeEntries(const PWPlist &base, const PWPlist &mine, const PWPlist &theirs, Kind kind, MergeBoth both)
 {
     // A side whose value is no list at all is not merged entry by entry: this process's value,
@@ -293,11 +305,7 @@ PWPlist mergeValue(const PWPlist &base, const PWPlist &mine, const PWPlist &thei
     PWPlist::Dictionary result = theirs.toDictionary();
     QStringList keys = mine.toDictionary().keys() + base.toDictionary().keys();
     for (const QString &key : std::as_const(keys)) {
-        const PWPlist kept = threeWay(base.value(key), mine.value(key), theirs.value(key));
-        if (kept.isNull())
-            result.remove(key);
-        else
-            result.insert(key, kept);
+        mergeKeyInto(result, key, base, mine, theirs);
     }
     return PWPlist(result);
 }
@@ -407,11 +415,7 @@ PWPlist CAStoredListMerge::mergePerson(const PWPlist &base, const PWPlist &mine,
     for (const QString &key : std::as_const(keys)) {
         if (key == card || key == custom)
             continue;
-        const PWPlist kept = threeWay(base.value(key), mine.value(key), theirs.value(key));
-        if (kept.isNull())
-            result.remove(key);
-        else
-            result.insert(key, kept);
+        mergeKeyInto(result, key, base, mine, theirs);
     }
     const std::shared_ptr<PWPerson> was = FTStoredPerson::initWithStoredData(base.toDictionary());
     const std::shared_ptr<PWPerson> my = FTStoredPerson::initWithStoredData(mine.toDictionary());
@@ -419,11 +423,7 @@ PWPlist CAStoredListMerge::mergePerson(const PWPlist &base, const PWPlist &mine,
     if (!was || !my || !their) {
         // A card that does not read is one field: this process's change wins.
         for (const QString &key : {card, custom}) {
-            const PWPlist kept = threeWay(base.value(key), mine.value(key), theirs.value(key));
-            if (kept.isNull())
-                result.remove(key);
-            else
-                result.insert(key, kept);
+            mergeKeyInto(result, key, base, mine, theirs);
         }
         return PWPlist(result);
     }

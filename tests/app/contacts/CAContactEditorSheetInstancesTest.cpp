@@ -26,33 +26,7 @@ using namespace Qt::StringLiterals;
 
 namespace sheetinstancestest {
 
-// One instance: its store on the shared file, the models its windows are given, and whether it
-// takes in the other's writes when idle (without, only opening a window reads the file again).
-struct SheetInstance
-{
-    SheetInstance(const QString &file, const QString &folder, bool watches)
-        : defaults(file)
-        , container(folder + u"/cache"_s)
-        , book(folder + u"/book"_s)
-        , senders(defaults, [] { return std::shared_ptr<PWPerson>(); })
-        , localBase(defaults)
-        , printLists(defaults)
-    {
-        senders.load();
-        localBase.load();
-        printLists.load();
-        if (watches)
-            defaults.watchOtherWrites();
-    }
-    CAAddressWindow::Models models() { return {container, defaults, book, senders, localBase, printLists}; }
-
-    PWUserDefaults defaults;
-    CADataSourceContainer container;
-    PWAddressBook book;
-    CASenderList senders;
-    CALocalContactBase localBase;
-    CAPrintListArray printLists;
-};
+using SheetInstance = contactstest::StoredInstance;
 
 std::shared_ptr<PWPerson> seeded(const QString &last)
 {

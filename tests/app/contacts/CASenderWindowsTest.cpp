@@ -25,30 +25,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// One instance: its store on the shared file and the models its windows are given.
-struct SenderInstance
+// One instance on the shared file, taking in the other's writes when idle.
+struct SenderInstance : contactstest::StoredInstance
 {
     SenderInstance(const QString &file, const QString &folder)
-        : defaults(file)
-        , container(folder + u"/cache"_s)
-        , book(folder + u"/book"_s)
-        , senders(defaults, [] { return std::shared_ptr<PWPerson>(); })
-        , localBase(defaults)
-        , printLists(defaults)
+        : StoredInstance(file, folder)
     {
-        senders.load();
-        localBase.load();
-        printLists.load();
-        defaults.watchOtherWrites();
     }
-    CAAddressWindow::Models models() { return {container, defaults, book, senders, localBase, printLists}; }
-
-    PWUserDefaults defaults;
-    CADataSourceContainer container;
-    PWAddressBook book;
-    CASenderList senders;
-    CALocalContactBase localBase;
-    CAPrintListArray printLists;
 };
 
 std::shared_ptr<PWPerson> sender(const QString &last, const QString &city, const QString &state)

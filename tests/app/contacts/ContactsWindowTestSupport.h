@@ -79,4 +79,33 @@ struct WindowModels
     CAPrintListArray printLists;
 };
 
+// One instance of the program on a settings file another instance shares: its store, the models
+// its windows are given, and whether it takes in the other's writes when idle (without, only
+// opening a window reads the file again).
+struct StoredInstance
+{
+    StoredInstance(const QString &file, const QString &folder, bool watches = true)
+        : defaults(file)
+        , container(folder + QStringLiteral("/cache"))
+        , book(folder + QStringLiteral("/book"))
+        , senders(defaults, [] { return std::shared_ptr<PWPerson>(); })
+        , localBase(defaults)
+        , printLists(defaults)
+    {
+        senders.load();
+        localBase.load();
+        printLists.load();
+        if (watches)
+            defaults.watchOtherWrites();
+    }
+    CAAddressWindow::Models models() { return {container, defaults, book, senders, localBase, printLists}; }
+
+    PWUserDefaults defaults;
+    CADataSourceContainer container;
+    PWAddressBook book;
+    CASenderList senders;
+    CALocalContactBase localBase;
+    CAPrintListArray printLists;
+};
+
 } // namespace contactstest
