@@ -229,6 +229,16 @@ void PWUndoManager::redo()
     Q_EMIT didRedo();
 }
 
+void PWUndoManager::discardRedo()
+{
+    if (d->redoStack.empty())
+        return;
+    d->redoStack.clear();
+    if (d->lastClosed == Private::LastClosed::Redo)
+        d->lastClosed = Private::LastClosed::None;
+    Q_EMIT checkpoint();
+}
+
 bool PWUndoManager::isUndoing() const
 {
     return d->state == RunState::Undoing;
@@ -396,5 +406,7 @@ void PWUndoManager::Private::recordClosedGroup(Group &&group)
         undoStack.push_back(std::move(group));
         trimToLevels(undoStack);
         lastClosed = LastClosed::Undo;
+        if (state == RunState::Normal)
+            Q_EMIT q->stepRecorded();
     }
 }

@@ -39,6 +39,9 @@ public:
     // Closes an open event group first, then undoes the last group.
     void undo();
     void redo();
+    // Forgets the steps Redo would bring back: a step undone because the document could not
+    // keep it must not come back.
+    void discardRedo();
     bool isUndoing() const;
     bool isRedoing() const;
 
@@ -58,6 +61,9 @@ Q_SIGNALS:
     // A new step began: the first registration of a group outside undo and redo. With didUndo
     // and didRedo it gives a document's change count.
     void changeRecorded();
+    // A step was closed onto the undo stack outside undo and redo: its command has registered all
+    // it will, and the document is as the command left it once control is back in the event loop.
+    void stepRecorded();
     void didUndo();
     void didRedo();
 

@@ -283,10 +283,14 @@ TEST(PWUndoManagerEventTest, AnEventGroupClosesAtTheEndOfTheLoopTurn)
 namespace {
 
 // A document's change count: one per new step, none while undoing or redoing (those have
-// signals of their own), one for a nested group and none for an empty one.
+// signals of their own), one for a nested group and none for an empty one. A step is announced
+// again when it is closed, once, with its last edit made.
 TEST_F(PWUndoManagerTest, AChangeIsRecordedOncePerNewStep)
 {
     QSignalSpy recorded(&undo, &PWUndoManager::changeRecorded);
+    QSignalSpy closed(&undo, &PWUndoManager::stepRecorded);
+    int heightWhenClosed = -1;
+    QObject::connect(&undo, &PWUndoManager::stepRecorded, [&] { heightWhenClosed = height.value(); });
     command(QString(), [&] {
         width.set(1);
         undo.beginUndoGrouping();
@@ -294,6 +298,8 @@ TEST_F(PWUndoManagerTest, AChangeIsRecordedOncePerNewStep)
         undo.endUndoGrouping();
     });
     EXPECT_EQ(recorded.count(), 1);
+    EXPECT_EQ(closed.count(), 1) << "the nested group's end is not the step's";
+    EXPECT_EQ(heightWhenClosed, 2);
     command(QString(), [] {});
     EXPECT_EQ(recorded.count(), 1) << "an empty group is no step";
     setWidth(3);
@@ -301,10 +307,36 @@ TEST_F(PWUndoManagerTest, AChangeIsRecordedOncePerNewStep)
     undo.undo();
     undo.redo();
     EXPECT_EQ(recorded.count(), 2) << "undo and redo register, but record nothing new";
+    EXPECT_EQ(closed.count(), 2) << "undo and redo close no new step";
     undo.disableUndoRegistration();
     setWidth(4);
     undo.enableUndoRegistration();
     EXPECT_EQ(recorded.count(), 2);
+    EXPECT_EQ(closed.count(), 2);
+}
+
+// A step undone because the document cannot keep it does not come back: Redo forgets it, and the
+// steps before it are still undone in their order.
+TEST_F(PWUndoManagerTest, AStepUndoneAndDiscardedCannotBeRedone)
+{
+    QSignalSpy checkpoint(&undo, &PWUndoManager::checkpoint);
+    command(QStringLiteral("MOVE"), [&] { width.set(1); });
+    command(QStringLiteral("DUPLICATE"), [&] { height.set(2); });
+    undo.undo();
+    undo.discardRedo();
+    EXPECT_FALSE(undo.canRedo());
+    EXPECT_EQ(names(), QStringLiteral("MOVE/"));
+    const qsizetype before = checkpoint.count();
+    undo.discardRedo();
+    EXPECT_EQ(checkpoint.count(), before) << "nothing to forget is no change";
+    trace();
+    undo.undo();
+    EXPECT_EQ(trace(), QStringLiteral("width=0"));
+    EXPECT_EQ(height.value(), 0);
+    // Redo brings back what was undone since, not the discarded step.
+    undo.redo();
+    EXPECT_EQ(QList<int>({width.value(), height.value()}), QList<int>({1, 0}));
+    EXPECT_FALSE(undo.canRedo());
 }
 
 } // namespace

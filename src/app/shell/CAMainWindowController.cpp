@@ -12,6 +12,7 @@
 #include "app/shell/CDocScrollView.h"
 #include "app/shell/CModeCell.h"
 #include "kernel/document/CFTADocument.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
 #include "kernel/document/CFTAView.h"
 #include "platform/PWBundle.h"
 #include "platform/PWNotificationCenter.h"
@@ -30,6 +31,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -240,6 +242,13 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
         connect(undo, &PWUndoManager::changeRecorded, this, [this] { m_manager.updateChangeCount(m_record, 1); });
         connect(undo, &PWUndoManager::didUndo, this, [this] { m_manager.updateChangeCount(m_record, -1); });
         connect(undo, &PWUndoManager::didRedo, this, [this] { m_manager.updateChangeCount(m_record, 1); });
+        // What was weighed last is the design of the last step; undone or redone, it is weighed anew.
+        for (const auto moved : {&PWUndoManager::didUndo, &PWUndoManager::didRedo})
+            connect(undo, moved, this, [this] { m_weighed.reset(); });
+        // Weighed once the command has ended, back in the event loop; undo and redo only go back
+        // to designs already weighed.
+        connect(undo, &PWUndoManager::stepRecorded, this, &CAMainWindowController::weighAfterStep,
+                Qt::QueuedConnection);
     } else {
         connect(m_docView, &CADocView::designEdited, this, [this] { m_manager.markEditedBeyondUndo(m_record); });
     }
@@ -481,6 +490,46 @@ void CAMainWindowController::setToolMode(int mode)
     if (CFTAView *view = m_docView->ftView())
         view->setToolMode(static_cast<toolMode>(mode));
     windowDidUpdate();
+}
+
+void CAMainWindowController::weighAfterStep()
+{
+    namespace check = CFTADocumentFileCheck;
+    CADocument &design = *m_record->document;
+    PWUndoManager *undo = design.undoManager();
+    if (!undo || !undo->canUndo())
+        return;
+    // A step recorded under a modal window belongs to a command still running below it: it is
+    // weighed, and taken back if need be, once that window is gone.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(100, this, &CAMainWindowController::weighAfterStep);
+        return;
+    }
+    const std::optional<check::Cost> after = design.costAsSaved();
+    // A design that writes no property list is named by its save.
+    if (!after)
+        return;
+    std::optional<check::Cost> before = std::exchange(m_weighed, std::nullopt);
+    if (check::refusalOfCost(*after, check::kWindowBounds).isEmpty()) {
+        m_weighed = after;
+        return;
+    }
+    const QString step = undo->undoActionName();
+    undo->undo();
+    if (!before)
+        before = design.costAsSaved();
+    if (before && !check::stepPastBounds(*before, *after, check::kWindowBounds)) {
+        undo->redo();
+        m_weighed = after;
+        return;
+    }
+    undo->discardRedo();
+    m_weighed = before;
+    const QString what = step.isEmpty() ? tr("The last change") : tr("“%1”").arg(step);
+    if (m_routerGuard)
+        m_router.report(this, tr("%1 was taken back, and the design is as it was before: with it, %2 in a window, "
+                                 "which keeps room for opening it again.")
+                                  .arg(what, check::refusalOfCost(*after, check::kWindowBounds)));
 }
 
 void CAMainWindowController::requireSupportedDocumentType(const QString &where) const

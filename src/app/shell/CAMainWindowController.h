@@ -2,6 +2,7 @@
 
 #include "app/shell/CAActionRouter.h"
 #include "app/shell/CAActionTarget.h"
+#include "kernel/document/CFTADocumentFileCheck.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CADocView;
 class CADocument;
@@ -118,6 +120,9 @@ private:
     void popUpCanvasMenu(QMenu *menu, const QPoint &at);
     void setToolMode(int mode);
     void requireSupportedDocumentType(const QString &where) const;
+    // After each step: a design the step carried past what the window keeps is given back as it
+    // was before the step, and the user hears why.
+    void weighAfterStep();
 
     std::unique_ptr<Ui::Document> m_ui;
     std::shared_ptr<CAOpenDocument> m_record;
@@ -127,6 +132,8 @@ private:
     QPointer<CAActionRouter> m_routerGuard;
     CAFloatingPanels &m_panels;
     CADocView *m_docView = nullptr;
+    // What the design weighed after the last step, when nothing was undone or redone since.
+    std::optional<CFTADocumentFileCheck::Cost> m_weighed;
     QMenu *m_addressContextMenu = nullptr;
     QMenu *_templateMenu = nullptr;
     QMenu *_toFromMenu = nullptr;

@@ -229,7 +229,7 @@ QString CFTADocumentFileCheck::refusalBeforeReading(const QByteArray &bytes)
     return cost ? refusalOfCost(*cost) : QString();
 }
 
-QString CFTADocumentFileCheck::refusalOfCost(const Cost &counted)
+QString CFTADocumentFileCheck::refusalOfCost(const Cost &counted, const Bounds &bounds)
 {
     const Cost *const cost = &counted;
     if (cost->components > kMostComponents)
@@ -237,14 +237,14 @@ QString CFTADocumentFileCheck::refusalOfCost(const Cost &counted)
     constexpr double kMegabyte = 1024.0 * 1024.0;
     // Rounded up: a design just past a bound never reads as taking no more than it.
     const auto above = [](qint64 amount, qint64 unit) { return amount / unit + (amount % unit ? 1 : 0); };
-    if (cost->decodeMemory() > kMostMemory)
+    if (cost->decodeMemory() > bounds.memory)
         return QStringLiteral("its property list holds %1 values with %2 MB of text and data: reading it would take "
                               "some %3 MB of memory before any component is made, more than the %4 MB a design may take")
             .arg(cost->values)
             .arg(double(cost->valueBytes) / kMegabyte, 0, 'f', 1)
             .arg(above(cost->decodeMemory(), 1024 * 1024))
-            .arg(qRound64(double(kMostMemory) / kMegabyte));
-    if (cost->withinBounds())
+            .arg(qRound64(double(bounds.memory) / kMegabyte));
+    if (cost->withinBounds(bounds))
         return QString();
     return QStringLiteral("it holds %1 components, %2 of them texts (%3 MB of stored text) and %4 address panels: "
                           "opening, printing and saving it would take some %5 MB of memory and %6 seconds, more than the "
@@ -255,8 +255,23 @@ QString CFTADocumentFileCheck::refusalOfCost(const Cost &counted)
         .arg(cost->panels)
         .arg(above(cost->memory(), 1024 * 1024))
         .arg(above(cost->microseconds(), 1000000))
-        .arg(qRound64(double(kMostMemory) / kMegabyte))
-        .arg(kMostSeconds);
+        .arg(qRound64(double(bounds.memory) / kMegabyte))
+        .arg(bounds.seconds);
+}
+
+bool CFTADocumentFileCheck::stepPastBounds(const Cost &before, const Cost &after, const Bounds &bounds)
+{
+    if (refusalOfCost(after, bounds).isEmpty())
+        return false;
+    if (refusalOfCost(before, bounds).isEmpty())
+        return true;
+    // Past the bounds already, the step may change what does not pass them (a moved component
+    // writes other numbers), but must not add to what does.
+    const auto grewPast = [](qint64 was, qint64 is, qint64 bound) { return is > bound && is > was; };
+    return grewPast(before.components, after.components, kMostComponents)
+        || grewPast(before.memory(), after.memory(), bounds.memory)
+        || grewPast(before.microseconds(), after.microseconds(), bounds.seconds * 1000000)
+        || grewPast(before.decodeMemory(), after.decodeMemory(), bounds.memory);
 }
 
 int CFTADocumentFileCheck::versionOfFile(const PWPlist &file, QString *problem)

@@ -60,6 +60,17 @@ inline constexpr qint64 kMostBytesLaidOut = 16 * 1024;
 inline constexpr qint64 kMemoryPerValue = 256;
 inline constexpr qint64 kMemoryPerValueByte = 3;
 
+// What a design may take: the reader refuses a file past its bounds, and the window takes back a
+// command that carries its design past its own, which lie below the reader's. The window weighs
+// the bytes a save would write as the reader weighs a file, so every design it keeps is saved and
+// opened again with room to spare.
+struct Bounds {
+    qint64 memory;
+    qint64 seconds;
+};
+inline constexpr Bounds kReaderBounds {kMostMemory, kMostSeconds};
+inline constexpr Bounds kWindowBounds {qint64(1600) * 1024 * 1024, 40};
+
 // The sum of each count times its weight, saturating.
 inline qint64 weighed(std::initializer_list<std::pair<qint64, qint64>> terms)
 {
@@ -102,18 +113,27 @@ struct Cost {
                                                         {panels, kMicrosecondsPerPanel}}),
                                                laidOut);
     }
-    bool withinBounds() const { return memory() <= kMostMemory && microseconds() <= kMostSeconds * 1000000; }
+    bool withinBounds(const Bounds &bounds = kReaderBounds) const
+    {
+        return memory() <= bounds.memory && microseconds() <= bounds.seconds * 1000000;
+    }
 };
 
 // The cost of the design the bytes hold, counted in them; nothing when they are no property list.
 std::optional<Cost> costOf(const QByteArray &bytes);
 
+// Whether a step that made before into after takes a design past what the window keeps: it ends past
+// the bounds, and either began within them or added to a measure that passes them. A design read
+// past them (a file between the window's bounds and the reader's) may still be edited and made
+// smaller.
+bool stepPastBounds(const Cost &before, const Cost &after, const Bounds &bounds);
+
 // Why the bytes of a design file cannot be read, told before they are parsed: more components
 // than a design holds, or a design that would cost more than kMostMemory or kMostSeconds. Empty when they may be
 // read (bytes that are no property list among them: the parser names those).
 QString refusalBeforeReading(const QByteArray &bytes);
-// The same, told from the cost counted in them.
-QString refusalOfCost(const Cost &cost);
+// The same, told from the cost counted in them, against bounds.
+QString refusalOfCost(const Cost &cost, const Bounds &bounds = kReaderBounds);
 
 // The bundle version the file was written by, which decides whether it is converted as an old
 // file: 0 when the file names none. A version that is no whole number is damaged: problem (when

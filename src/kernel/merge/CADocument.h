@@ -29,6 +29,9 @@ class CFTDocumentController;
 class PWPerson;
 class PWUndoManager;
 class QPainter;
+namespace CFTADocumentFileCheck {
+struct Cost;
+}
 
 // The application's document: one design (a kernel document held through its controller), the
 // recipient and sender persons merged into it, the persons and the print list to print with, and
@@ -85,6 +88,9 @@ public:
     // print-list name), or of just the given components in their pasteboard form. Empty, with
     // a log line, when the list cannot be written.
     QByteArray documentDataForComponents(const std::vector<CFTComponent *> *components) const;
+    // What the design as it stands costs: the bytes a save would write, weighed as a reader weighs
+    // a file. Nothing when they are no property list (the save names that).
+    std::optional<CFTADocumentFileCheck::Cost> costAsSaved() const;
     // The property list those bytes hold, without them: copies made for printing read it as
     // loadPropertyList does the parsed file, and a large design is never held as text as well.
     PWPlist propertyListForComponents(const std::vector<CFTComponent *> *components) const;

@@ -168,6 +168,11 @@ QByteArray CADocument::documentDataForComponents(const std::vector<CFTComponent 
     return xml;
 }
 
+std::optional<CFTADocumentFileCheck::Cost> CADocument::costAsSaved() const
+{
+    return CFTADocumentFileCheck::costOf(documentDataForComponents(nullptr));
+}
+
 PWPlist CADocument::propertyListForComponents(const std::vector<CFTComponent *> *components) const
 {
     // Replacing a damaged file was confirmed as writing it without what could not be read; what

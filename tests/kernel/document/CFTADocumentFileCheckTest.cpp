@@ -139,3 +139,54 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FileCase> &info) { return std::string(info.param.name); });
 
 } // namespace
+
+// A step is past the window's bounds when it ends past them, having begun within them or made a
+// design already past them dearer by any measure: a design read past them can still be moved and
+// made smaller.
+TEST(CFTADocumentFileCheckStepTest, AStepIsPastTheBoundsWhenItEndsPastThemAndGrewOrBeganWithin)
+{
+    namespace check = CFTADocumentFileCheck;
+    const auto shapes = [](qsizetype components) {
+        check::Cost cost;
+        cost.components = components;
+        return cost;
+    };
+    // Bounds that ten shapes fill and eleven pass; a thousand values to decode pass them too.
+    const check::Bounds bounds {shapes(10).memory(), 3600};
+    ASSERT_TRUE(check::refusalOfCost(shapes(10), bounds).isEmpty());
+    ASSERT_FALSE(check::refusalOfCost(shapes(11), bounds).isEmpty());
+    check::Cost decoded = shapes(0);
+    decoded.values = 1000;
+    ASSERT_FALSE(check::refusalOfCost(decoded, bounds).isEmpty());
+    const auto with = [&](qsizetype components, auto change) {
+        check::Cost cost = shapes(components);
+        change(cost);
+        return cost;
+    };
+    const auto same = [](check::Cost &) {};
+    struct Row {
+        const char *what;
+        check::Cost before;
+        check::Cost after;
+        bool past;
+    };
+    const Row rows[] = {
+        {"within, stays within", shapes(4), shapes(10), false},
+        {"within, passes", shapes(10), shapes(11), true},
+        {"past, moved", shapes(12), shapes(12), false},
+        {"past, made smaller", shapes(20), shapes(12), false},
+        {"past, a text added and more taken away", shapes(20), with(12, [](check::Cost &c) { c.texts = 1; }), false},
+        {"past, one more", shapes(12), shapes(13), true},
+        {"past, a longer text", with(12, [](check::Cost &c) { c.textBytes = 600; }),
+         with(12, [](check::Cost &c) { c.textBytes = 900; }), true},
+        {"past, more to decode but within", with(12, [](check::Cost &c) { c.values = 10; }),
+         with(12, [](check::Cost &c) { c.values = 11; }), false},
+        {"past to decode, more to decode", with(4, [](check::Cost &c) { c.values = 1000; }),
+         with(4, [](check::Cost &c) { c.values = 1001; }), true},
+        {"past to decode, less to decode but more shapes within", with(4, [](check::Cost &c) { c.values = 1001; }),
+         with(6, [](check::Cost &c) { c.values = 1000; }), false},
+        {"past, less to decode", with(12, [](check::Cost &c) { c.values = 11; }), with(12, same), false},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(check::stepPastBounds(row.before, row.after, bounds), row.past) << row.what;
+}
