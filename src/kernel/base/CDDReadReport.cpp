@@ -3,6 +3,7 @@
 #include "kernel/base/CDDArchiveKeys.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -28,11 +29,13 @@ QString CDDReadReport::placeOf(const PWPlist::Dictionary *dictionary)
 
 void CDDReadReport::noteUnread(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what)
 {
+    m_unreadAt[dictionary].push_back(m_unread.size());
     m_unread.push_back({dictionary, key, what, false, QString()});
 }
 
 void CDDReadReport::noteKept(const PWPlist::Dictionary *dictionary, const QString &key, const QString &what)
 {
+    m_unreadAt[dictionary].push_back(m_unread.size());
     m_unread.push_back({dictionary, key, what, true, QString()});
 }
 
@@ -41,36 +44,78 @@ void CDDReadReport::noteLookup(const std::shared_ptr<PWPlist::Dictionary> &dicti
     if (!dictionary)
         return;
     auto [entry, inserted] = m_lookups.try_emplace(dictionary.get());
+    Lookups &lookups = entry->second;
     if (inserted) {
-        entry->second.dictionary = dictionary;
+        lookups.dictionary = dictionary;
+        lookups.order = m_order.size();
         m_order.push_back(dictionary.get());
     }
-    QStringList &list = found ? entry->second.found : entry->second.missing;
-    if (!list.contains(key))
-        list.append(key);
+    QSet<QString> &keys = found ? lookups.found : lookups.missingSet;
+    if (keys.contains(key))
+        return;
+    keys.insert(key);
+    if (!found)
+        lookups.missing.append(key);
+    if (!lookups.lookedUpSince) {
+        lookups.lookedUpSince = true;
+        m_lookedUp.push_back(dictionary.get());
+    }
 }
 
-QString CDDReadReport::damagedFormOf(const PWPlist::Dictionary &dictionary, const QString &key, const QStringList &known)
+namespace {
+
+template<typename Known>
+QString damagedFormAmong(const PWPlist::Dictionary &dictionary, const QString &key, const Known &known)
 {
     if (dictionary.contains(key))
         return QString();
     for (const PWPlist::Dictionary::Entry &entry : dictionary) {
-        if (!known.contains(entry.first) && oneCharacterApart(entry.first, key))
+        if (oneCharacterApart(entry.first, key) && !known(entry.first))
             return entry.first;
     }
     return QString();
 }
 
+} // namespace
+
+QString CDDReadReport::damagedFormOf(const PWPlist::Dictionary &dictionary, const QString &key, const QStringList &known)
+{
+    return damagedFormAmong(dictionary, key, [&known](const QString &entry) { return known.contains(entry); });
+}
+
+void CDDReadReport::findDamagedKeys() const
+{
+    // Once a reading is over, its report is only read, from any thread.
+    if (m_lookedUp.empty())
+        return;
+    for (const PWPlist::Dictionary *dictionary : m_lookedUp) {
+        Lookups &lookups = m_lookups.at(dictionary);
+        lookups.lookedUpSince = false;
+        lookups.damaged.clear();
+        const auto asked = [&lookups](const QString &entry) {
+            return lookups.found.contains(entry) || lookups.missingSet.contains(entry);
+        };
+        for (const QString &key : lookups.missing) {
+            const QString damaged = damagedFormAmong(*lookups.dictionary, key, asked);
+            if (!damaged.isEmpty())
+                lookups.damaged.emplace_back(key, damaged);
+        }
+        if (lookups.damaged.empty())
+            m_withDamage.erase(lookups.order);
+        else
+            m_withDamage.insert(lookups.order);
+    }
+    m_lookedUp.clear();
+}
+
 std::vector<CDDReadReport::Unread> CDDReadReport::withDamagedKeys() const
 {
+    findDamagedKeys();
     std::vector<Unread> unread = m_unread;
-    for (const PWPlist::Dictionary *dictionary : m_order) {
+    for (const size_t order : m_withDamage) {
+        const PWPlist::Dictionary *dictionary = m_order.at(order);
         const Lookups &lookups = m_lookups.at(dictionary);
-        const QStringList asked = lookups.found + lookups.missing;
-        for (const QString &key : lookups.missing) {
-            const QString damaged = damagedFormOf(*lookups.dictionary, key, asked);
-            if (damaged.isEmpty())
-                continue;
+        for (const auto &[key, damaged] : lookups.damaged) {
             const QString detail = QStringLiteral("the file has \"%1\" in its place").arg(damaged);
             bool told = false;
             for (Unread &part : unread) {
@@ -93,8 +138,16 @@ std::vector<CDDReadReport::Unread> CDDReadReport::withDamagedKeys() const
 
 void CDDReadReport::noteChild(const PWPlist::Dictionary *child, const PWPlist::Dictionary *parent, const QStringList &path)
 {
-    if (child && parent)
-        m_parents[child] = {parent, path};
+    if (!child || !parent)
+        return;
+    const auto [entry, inserted] = m_parents.try_emplace(child, Parent {parent, path});
+    if (!inserted && entry->second.dictionary == parent) {
+        entry->second.path = path;
+        return;
+    }
+    entry->second = {parent, path};
+    // names() follows a child only from the parent it has now.
+    m_children[parent].push_back(child);
 }
 
 std::unordered_map<const PWPlist::Dictionary *, CDDReadReport::Paths> CDDReadReport::unreadPaths() const
@@ -128,23 +181,49 @@ std::unordered_map<const PWPlist::Dictionary *, CDDReadReport::Paths> CDDReadRep
 
 bool CDDReadReport::names(const PWPlist::Dictionary *dictionary, const QStringList &path) const
 {
-    for (const Unread &part : withDamagedKeys()) {
-        QStringList at;
-        if (!part.key.isEmpty())
-            at.append(part.key);
-        const PWPlist::Dictionary *place = part.dictionary;
-        for (size_t steps = 0; place && place != dictionary && steps <= m_parents.size(); ++steps) {
-            const auto parent = m_parents.find(place);
-            place = parent == m_parents.end() ? nullptr : parent->second.dictionary;
-            if (place)
-                at = parent->second.path + at;
-        }
-        // A part of the whole dictionary, without a key, says nothing of any one key.
-        if (place != dictionary || at.isEmpty())
-            continue;
+    findDamagedKeys();
+    // Whether two paths agree as far as the shorter goes.
+    const auto agree = [&path](const QStringList &at) {
         const qsizetype common = std::min(at.size(), path.size());
-        if (at.mid(0, common) == path.mid(0, common))
-            return true;
+        return at.mid(0, common) == path.mid(0, common);
+    };
+    // Down from dictionary, only into the children that lie on path or below it, each once. A
+    // reading asks this as it goes, so it never goes over the parts of the whole file.
+    std::vector<std::pair<const PWPlist::Dictionary *, QStringList>> open {{dictionary, QStringList()}};
+    std::unordered_set<const PWPlist::Dictionary *> seen {dictionary};
+    while (!open.empty()) {
+        const auto [at, from] = std::move(open.back());
+        open.pop_back();
+        const auto partAt = [&](const QString &key) {
+            // A part of the whole dictionary, without a key, says nothing of any one key.
+            const QStringList partPath = key.isEmpty() ? from : from + QStringList {key};
+            return !partPath.isEmpty() && agree(partPath);
+        };
+        if (const auto parts = m_unreadAt.find(at); parts != m_unreadAt.end()) {
+            for (const size_t part : parts->second) {
+                if (partAt(m_unread.at(part).key))
+                    return true;
+            }
+        }
+        if (const auto lookups = m_lookups.find(at); lookups != m_lookups.end()) {
+            for (const auto &damaged : lookups->second.damaged) {
+                if (partAt(damaged.first))
+                    return true;
+            }
+        }
+        const auto children = m_children.find(at);
+        if (children == m_children.end())
+            continue;
+        for (const PWPlist::Dictionary *child : children->second) {
+            const auto parent = m_parents.find(child);
+            if (parent == m_parents.end() || parent->second.dictionary != at || seen.contains(child))
+                continue;
+            QStringList childPath = from + parent->second.path;
+            if (!agree(childPath))
+                continue;
+            seen.insert(child);
+            open.emplace_back(child, std::move(childPath));
+        }
     }
     return false;
 }

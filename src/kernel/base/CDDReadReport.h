@@ -2,10 +2,12 @@
 
 #include "platform/PWPlist.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -78,10 +80,18 @@ private:
     };
 
     std::vector<Unread> withDamagedKeys() const;
+    // The damaged keys of the dictionaries looked up since they were last asked for.
+    void findDamagedKeys() const;
     struct Lookups {
         std::shared_ptr<PWPlist::Dictionary> dictionary;
-        QStringList found;
+        // Its place in m_order.
+        size_t order = 0;
         QStringList missing;
+        QSet<QString> found;
+        QSet<QString> missingSet;
+        // The keys missing with the key of the file one character away from each, as last found.
+        std::vector<std::pair<QString, QString>> damaged;
+        bool lookedUpSince = false;
     };
 
     std::vector<Unread> m_unread;
@@ -90,7 +100,15 @@ private:
         QStringList path;
     };
     std::unordered_map<const PWPlist::Dictionary *, Parent> m_parents;
-    std::unordered_map<const PWPlist::Dictionary *, Lookups> m_lookups;
+    std::unordered_map<const PWPlist::Dictionary *, std::vector<const PWPlist::Dictionary *>> m_children;
+    // The places in m_unread of the parts noted in each dictionary.
+    std::unordered_map<const PWPlist::Dictionary *, std::vector<size_t>> m_unreadAt;
+    // Mutable: the damaged keys are found when the parts are asked for, for the dictionaries looked
+    // up since, so that a reading that asks as it goes does not go over the whole file each time.
+    mutable std::unordered_map<const PWPlist::Dictionary *, Lookups> m_lookups;
     // The dictionaries in the order they were first read from, for a stable report.
     std::vector<const PWPlist::Dictionary *> m_order;
+    mutable std::vector<const PWPlist::Dictionary *> m_lookedUp;
+    // The places in m_order of the dictionaries with damaged keys.
+    mutable std::set<size_t> m_withDamage;
 };

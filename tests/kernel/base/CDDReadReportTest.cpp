@@ -76,6 +76,68 @@ TEST(CDDReadReportTest, ChildArchivesReportDamagedKeysOnceWithTheirPart)
                            u"\"Bounds\" of a component of class \"Separator\" could not be read: the file has \"Boundz\" in its place"_s}));
 }
 
+// A reading asks the report as it goes (whether a part is named yet): what it is told follows the
+// lookups made since, in any dictionary, and the problems keep the order the dictionaries were read in.
+TEST(CDDReadReportTest, DamagedKeysFollowTheLookupsMadeAfterTheReportWasAsked)
+{
+    const PWPlist file(PWPlist::Dictionary {
+        {u"Boundz"_s, PWPlist::fromString(u"1"_s)},
+        {u"Anglf"_s, PWPlist::fromString(u"1"_s)},
+        {u"List"_s, PWPlist(PWPlist::Array {PWPlist(dictionary({u"Colour"_s}))})}});
+    const auto report = std::make_shared<CDDReadReport>();
+    CDDArchive archive(false);
+    archive.Attach(file);
+    archive.setReadReport(report);
+    double value = 0.0;
+    const QString boundsDamaged = u"\"Bounds\" of the design could not be read: the file has \"Boundz\" in its place"_s;
+    const QString angleDamaged = u"\"Angle\" of the design could not be read: the file has \"Anglf\" in its place"_s;
+    const QString colourDamaged = u"\"Colous\" of the design could not be read: the file has \"Colour\" in its place"_s;
+
+    archive.GetData(u"Bounds"_s, &value, CDDRanges::kFinite);
+    EXPECT_EQ(report->problems(), QStringList {boundsDamaged});
+    EXPECT_TRUE(report->names(archive.readDictionary(), {u"Bounds"_s}));
+
+    // The list's entry is read before the design's next key: the design still comes first.
+    CDDArchive list(false);
+    ASSERT_TRUE(archive.GetData(u"List"_s, list));
+    const CDDArchive entry = list.objectAtIndexInArray(0);
+    entry.GetData(u"Colous"_s, &value, CDDRanges::kFinite);
+    archive.GetData(u"Angle"_s, &value, CDDRanges::kFinite);
+    EXPECT_EQ(report->problems(), QStringList({boundsDamaged, angleDamaged, colourDamaged}));
+    // Named wherever the path leads to it, from the design or from the entry; not beside it.
+    const struct
+    {
+        const PWPlist::Dictionary *from;
+        QStringList path;
+        bool named;
+    } paths[] = {{archive.readDictionary(), {u"List"_s}, true},
+                 {archive.readDictionary(), {u"List"_s, u"[0]"_s}, true},
+                 {archive.readDictionary(), {u"List"_s, u"[0]"_s, u"Colous"_s}, true},
+                 {archive.readDictionary(), {u"List"_s, u"[1]"_s}, false},
+                 {archive.readDictionary(), {u"List"_s, u"[0]"_s, u"Colour"_s}, false},
+                 {archive.readDictionary(), {u"Angle"_s}, true},
+                 {archive.readDictionary(), {u"Anglf"_s}, false},
+                 {entry.readDictionary(), {u"Colous"_s}, true},
+                 {entry.readDictionary(), {u"Bounds"_s}, false}};
+    for (const auto &row : paths)
+        EXPECT_EQ(report->names(row.from, row.path), row.named) << row.path.join(u'/').toStdString();
+
+    // A key read in its own right is no damaged form of another, once it is read.
+    archive.GetData(u"Boundz"_s, &value, CDDRanges::kFinite);
+    EXPECT_EQ(report->problems(), QStringList({angleDamaged, colourDamaged}));
+    EXPECT_FALSE(report->names(archive.readDictionary(), {u"Bounds"_s}));
+    EXPECT_TRUE(report->losesParts());
+    archive.GetData(u"Anglf"_s, &value, CDDRanges::kFinite);
+    entry.GetData(u"Colour"_s, &value, CDDRanges::kFinite);
+    EXPECT_EQ(report->problems(), QStringList());
+    EXPECT_FALSE(report->losesParts());
+    EXPECT_FALSE(report->names(archive.readDictionary(), {u"List"_s}));
+    // A part noted in the entry is named through the list again.
+    entry.noteKept(u"Colour"_s, u"kept"_s);
+    EXPECT_TRUE(report->names(archive.readDictionary(), {u"List"_s, u"[0]"_s, u"Colour"_s}));
+    EXPECT_FALSE(report->names(archive.readDictionary(), {u"Angle"_s}));
+}
+
 // A part kept as it was for the next save is told among the problems, but only a part left out
 // (or a damaged key, even the key of a kept part) makes a save lose something.
 TEST(CDDReadReportTest, OnlyPartsLeftOutAreLostBySaving)
