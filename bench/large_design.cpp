@@ -6,26 +6,26 @@
 // (select all, one arrow key) with its undo. Each reports the file's size and the peak resident
 // size of the step (peak_mb); every step stays within a minute and 2 GB.
 //
-// Measured on an optimized build without sanitizers, 8 cores, with the weights in
-// CFTADocumentFileCheck.h (seconds wall; peak MB; open and save in this process, the save's peak
-// with the design read; the program's peak is its own, the benchmark's memory handed back before
-// it starts). The rows of short texts, texts of a page and shapes were taken while another build
-// loaded the machine (load 7 to 9), those of panels and the mix on a quiet one:
+// Measured on an optimized build without sanitizers, 8 cores, on a quiet machine, with the weights
+// in CFTADocumentFileCheck.h (seconds wall; peak MB; open and save in this process, the save's
+// peak with the design read; the program's peak is its own, the benchmark's memory handed back
+// before it starts). This machine is slower than the one of the earlier figures: steps no change
+// touched (saving shapes, 9.1 s there) take some 1.3 to 1.7 times as long here.
 //
 //   kind               units  file MB  open s  save s  export s / MB  print s / MB  open+save MB
-//   short texts       12,800     35.5     6.3     2.5     7.3 /   627  17.6 / 1,440           760
-//   texts of a page    1,002      5.6    10.4     0.2    16.3 /   245  25.7 /   388           203
-//   address panels       634     27.1    11.8     1.6    17.4 /   608  66.2 / 1,432           711
-//   shapes            76,800    119.3    11.2     9.1    16.5 / 1,142  39.6 / 1,813         1,759
-//   mix                  586     31.9    13.9     3.0    13.9 /   666  64.6 / 1,553           787
+//   short texts       12,800     35.5     8.7     3.3     9.2 /   655  33.2 / 1,469           759
+//   texts of a page    1,002      5.6    20.2     0.2    26.5 /   247  50.3 /   390           203
+//   address panels       634     27.1     6.6     3.3     5.3 /   627  20.5 / 1,452           718
+//   shapes            76,800    119.3    19.8    15.6    19.8 / 1,310  63.5 / 1,980         1,762
+//   mix                  586     31.9     8.7     4.0     8.8 /   689  28.4 / 1,576           797
 //
-// The print for one person is the dearest step of texts and panels (every item printed for a
-// person is a filled copy of the design), the reading and saving that of shapes; the weights
-// follow the dearest. Set against these steps, every memory weight lies within a factor of 1.35
-// of its cost (component 0.99, text 1.32, panel 1.33, byte of text 0.84, weight over measured) and
-// the time weights of components, texts and bytes of text within 1.8 (1.07, 1.05, 1.79); the
-// time of a panel does not: its print for one person takes some 94 ms a panel where the weight
-// says 12.5 ms, so that the largest design of panels, and the mix, print in over a minute.
+// The print for one person is the dearest step of every kind (every item printed for a person is
+// a filled copy of the design). Set against it, the time weighed for the whole design is 0.56 to
+// 0.89 of its measured time here (texts 0.56, texts of a page 0.89, panels 0.74, shapes 0.67, mix
+// 0.57), and its memory 0.91 to 1.24 of its peak. A panel's own share, the print of the panels
+// less that of their 13,314 components at the shapes' 0.83 ms each, is some 15 ms against the
+// weight's 12.5 ms. (Reading a design of panels had become five times slower, and their print
+// with it, while each reading went over every dictionary read so far to find its damaged keys.)
 // What decoding the property list costs per value and per byte is measured by
 // bench/design_decode.cpp: some 166 bytes a value and 4 a byte through libplist (72 and 3 through
 // our own reader of the plain XML form), against the weights of 256 and 3.
