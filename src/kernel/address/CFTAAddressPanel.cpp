@@ -5,6 +5,7 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDBundleVersion.h"
+#include "kernel/base/CDDReadReport.h"
 #include "kernel/component/FTComponentFactory.h"
 
 #include <algorithm>
@@ -701,12 +702,22 @@ bool CFTAAddressPanel::Serialize(const CDDArchive &archive, std::vector<CFTCompo
             keepFieldsTypedAsStored();
         } else if (!formatArchive.value(key_ClassID).isNull() || !formatArchive.getDict().isDictionary()
                    || formatArchive.getDict().toDictionary().isEmpty()) {
-            // A format whose class was left out is one of no kind, as a panel without one has.
             archive.noteUnread(key_AddressFormat, QStringLiteral("The address format of an address panel could not be read"));
+        } else if (CDDReadReport::damagedFormOf(formatArchive.getDict().toDictionary(), key_ClassID, {}).isEmpty()) {
+            // A format whose class was left out is one of no kind: the panel prints no person.
+            formatArchive.noteKept(key_ClassID, QStringLiteral("The address format of an address panel names no class "
+                                                               "(\"%1\" is missing): its address is not printed")
+                                                    .arg(key_ClassID));
         }
+    } else if (!oldFile && archive.value(key_AddressFormat).isNull()
+               && CDDReadReport::damagedFormOf(archive.getDict().toDictionary(), key_AddressFormat, {}).isEmpty()) {
+        // Unlike the keys that hold a default, a panel left without its format prints no person
+        // at all, so the file's lack is told. Older panels had none, and are converted; a key
+        // damaged in its name is named by the report as such.
+        archive.noteKept(key_AddressFormat, QStringLiteral("An address panel has no address format (\"%1\" is missing): "
+                                                           "its address is not printed")
+                                                .arg(key_AddressFormat));
     }
-    // A panel without a format, or with a format that lost its fields, prints no address: a job
-    // printing persons on it names that. A format damaged in its reading is named where it is read.
     frameFromFieldsWhenMissing(archive);
     // A panel's fields all stand on its side; a field archived without its side (the barcode)
     // would otherwise come back on the recipient side of a sender panel.

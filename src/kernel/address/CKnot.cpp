@@ -99,14 +99,20 @@ bool CKnot::Serialize(CDDArchive &archive)
                 CDDArchive child = list.objectAtIndexInArray(i);
                 if (std::unique_ptr<CAddressFormat> node = CAddressFormat::SerializeFromArchive(child))
                     m_children.push_back(std::move(node));
-                // The address then prints without that part: the reading must say so, unless the
-                // part's class was left out, a part of no kind (one emptied of every key is named).
+                // The address then prints without that part: the reading must say so. A class
+                // key damaged in its name is named by the report as such.
                 else if (!child.value(key_ClassID).isNull() || !child.getDict().isDictionary()
                          || child.getDict().toDictionary().isEmpty())
                     archive.noteKept(arrayKey, QStringLiteral("Part %1 of an address format could not be read (its "
                                                               "class is not one of a format); the address is printed "
                                                               "without it, and it is kept for the next save")
                                                    .arg(i + 1));
+                else if (CDDReadReport::damagedFormOf(child.getDict().toDictionary(), key_ClassID, {}).isEmpty())
+                    child.noteKept(key_ClassID, QStringLiteral("Part %1 of an address format names no class (\"%2\" is "
+                                                               "missing); the address is printed without it, and it is "
+                                                               "kept for the next save")
+                                                    .arg(i + 1)
+                                                    .arg(key_ClassID));
             }
             --t_loadDepth;
         }

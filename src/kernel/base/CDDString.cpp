@@ -268,7 +268,15 @@ QString CDDCountryNameFromCode(const QString &code)
     if (trimmed.size() != 2)
         return QString();
     const CountryNames *table = countryNames();
-    return table ? table->nameByCode.value(trimmed.toLower()) : QString();
+    if (!table)
+        return QString();
+    const QString lowered = trimmed.toLower();
+    if (const auto found = table->nameByCode.constFind(lowered); found != table->nameByCode.cend())
+        return *found;
+    // The table keys the United Kingdom by "uk"; exports and address books write its ISO code.
+    if (lowered == QLatin1String("gb"))
+        return table->nameByCode.value(QStringLiteral("uk"));
+    return QString();
 }
 
 CDDString CDDString::getCountryCodeFromString(const CDDString &text)

@@ -5,6 +5,7 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/CDDFileProgress.h"
+#include "kernel/base/CDDReadReport.h"
 #include "kernel/component/CFTComponent.h"
 #include "kernel/component/CFTLayoutGuideline.h"
 
@@ -26,16 +27,19 @@ void readLikeParent(CDDArchive &entry, const CDDArchive &parent)
 void CFTACoreDoc::noteComponentLeftOut(const CDDArchive &entry, int index)
 {
     // Noted against the entry's class key, so that a damaged key is named in the same report line.
-    // An entry whose class was left out is one of no kind, which makes nothing, as a new one
-    // would: a save keeps it at its place in the list (CDDArchiveKept). A class key damaged in its
-    // name is named by the report; an entry emptied of every key is named as such.
+    // An entry whose class was left out makes nothing and is missing from the page, so the file's
+    // lack is told, though a save keeps it at its place in the list (CDDArchiveKept). A class key
+    // damaged in its name is named by the report; an entry emptied of every key is named as such.
     if (!entry.getDict().isDictionary())
         entry.noteUnread(key_ClassID, QStringLiteral("Component %1 was left out: it is not a dictionary").arg(index + 1));
     else if (entry.getDict().toDictionary().isEmpty())
         entry.noteUnread(key_ClassID, QStringLiteral("Component %1 was left out: it holds nothing").arg(index + 1));
-    else if (entry.value(key_ClassID).isNull())
-        qCWarning(lcArchive).noquote() << QStringLiteral("Component %1 names no class; nothing is made of it").arg(index + 1);
-    else
+    else if (entry.value(key_ClassID).isNull()) {
+        if (CDDReadReport::damagedFormOf(entry.getDict().toDictionary(), key_ClassID, {}).isEmpty())
+            entry.noteKept(key_ClassID, QStringLiteral("Component %1 was left out: it names no class (\"%2\" is missing)")
+                                            .arg(index + 1)
+                                            .arg(key_ClassID));
+    } else
         entry.noteUnread(key_ClassID,
                          QStringLiteral("Component %1 was left out: its class could not be read").arg(index + 1));
 }

@@ -5,6 +5,7 @@
 // this process through the program's own job (CABatchJob), or, when PW_CLEAN_PROGRAM names an
 // installed program, through that program's --export.
 
+#include "DesignParts.h"
 #include "app/command/CABatchJob.h"
 #include "app/command/CACommandLine.h"
 #include "kernel/base/CDDArchiveKept.h"
@@ -250,6 +251,21 @@ public:
             const Exported export_ = exported(without, m_folder, same);
             ++m_leftOut;
             const QString where = name + QStringLiteral(" without ") + shown(path);
+            // A key without which a part is dropped or prints nothing is named by the opening and
+            // by the export, which fails for it; every other key left out is silent.
+            if (read.read && pwtest::lostAPart(whole.read.own, read.own, valueAt(design, path))) {
+                ++m_lost;
+                const QString quoted = u'"' + path.last().key + u'"';
+                if (read.problems.filter(quoted).isEmpty())
+                    m_failures.append(where + QStringLiteral(": a part is lost, and opening does not name %1: ").arg(quoted)
+                                      + read.problems.join(QStringLiteral(" | ")));
+                if (export_.status != CACommandLine::kFailure || export_.said.filter(quoted).isEmpty())
+                    m_failures.append(where + QStringLiteral(": a part is lost, and the export ends with %1 without naming %2: ")
+                                                  .arg(export_.status)
+                                                  .arg(quoted)
+                                      + export_.said.join(QStringLiteral(" | ")));
+                continue;
+            }
             // A size or a place taken from a new design can carry an address past its card: the
             // job then fails for what it prints, as it does for any design, never for its reading.
             if (export_.status == CACommandLine::kFailure && read.read && read.problems.isEmpty()
@@ -281,17 +297,20 @@ public:
     // Exports of a design with a key left out that failed for what they print (an address past
     // its card), not for a part of the design they could not read.
     int failedForContent() const { return m_failedForContent; }
+    // Runs whose key left out lost a part of the design (each named, or a failure).
+    int lost() const { return m_lost; }
     QString summary() const
     {
         return QStringLiteral("%1 files, %2 keys left out (%3 compared pixel for pixel); runs: %4 clean, %5 named, "
-                              "%6 failed exports, %7 failed for what they print")
+                              "%6 failed exports, %7 failed for what they print, %8 lost a part")
             .arg(m_files)
             .arg(m_leftOut)
             .arg(m_compared)
             .arg(m_clean)
             .arg(m_named)
             .arg(m_failed)
-            .arg(m_failedForContent);
+            .arg(m_failedForContent)
+            .arg(m_lost);
     }
 
 private:
@@ -341,6 +360,7 @@ private:
     int m_named = 0;
     int m_failed = 0;
     int m_failedForContent = 0;
+    int m_lost = 0;
 };
 
 // A choice of keys that leaves out each signature the first time it is met, and besides every

@@ -1,11 +1,13 @@
 // Every key a writer writes, taken away or damaged in a design of each kind. Taken away, it reads
 // as a new design or item has it, without a word, and the design draws as the whole one does
-// wherever that is what the file held; an emptied list the writer writes with entries is named;
+// wherever that is what the file held, unless a part is lost with it (a class, a panel's format),
+// which is named; an emptied list the writer writes with entries is named;
 // any other damage draws as the whole design does or is named. A save after an edit elsewhere, and
 // after that edit is taken back, holds the file's own form of the key. The keys are what the
 // writers write (for the shipped designs, and for a new component of every class), never a list.
 #include "kernel/merge/CADocument.h"
 
+#include "DesignParts.h"
 #include "DocumentTestSupport.h"
 
 #include "kernel/base/CDDArchive.h"
@@ -311,7 +313,12 @@ TEST_F(CADocumentWrittenKeysTest, EveryWrittenKeyDamagedDrawsAsBeforeOrIsNamedAn
                     continue;
                 }
                 const bool emptied = damage.isArray() && damage.toArray().isEmpty() && !original.toArray().isEmpty();
-                if (damage.isNull()) {
+                if (damage.isNull() && pwtest::lostAPart(ownWritings.value(component), writtenOwn(document), original)) {
+                    // Left out, a key without which a part is dropped or prints nothing: named.
+                    if (document.readProblems().filter(u'"' + path.last().key + u'"').isEmpty())
+                        failures.append(where + u": a part is lost, and the reading names "_s
+                                        + document.readProblems().join(u" | "_s));
+                } else if (damage.isNull()) {
                     // Left out: what a new one has, without a word; the same drawing where the
                     // design then reads as the whole one.
                     if (document.isDamaged())
