@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <numeric>
@@ -44,10 +45,10 @@ QByteArray digestOf(const QByteArray &card)
     return QCryptographicHash::hash(card, QCryptographicHash::Sha1);
 }
 
-// A person of its own holding what from holds, entries under the same identifiers.
-std::shared_ptr<PWPerson> copyOf(const PWPerson &from)
+// A person of the given identity holding what from holds, entries under the same identifiers.
+std::shared_ptr<PWPerson> copyOf(const PWPerson &from, const QString &uniqueId)
 {
-    std::shared_ptr<PWPerson> person = PWPerson::createWithUniqueId(from.uniqueId());
+    std::shared_ptr<PWPerson> person = PWPerson::createWithUniqueId(uniqueId);
     for (const QString &property : from.propertiesWithValues()) {
         if (const std::optional<PWMultiValue> multi = from.multiValueForProperty(property))
             person->setMultiValueForProperty(property, *multi);
@@ -108,68 +109,111 @@ bool PWAddressBook::load(QString *error)
     m_removedFiles.clear();
     m_leftAlone.clear();
     m_read.clear();
+    m_cardUids.clear();
     const QDir folder(m_folder);
     if (!folder.exists())
         return true;
     if (!folder.isReadable())
         return report(error, QStringLiteral("folder %1 cannot be read").arg(m_folder));
 
+    // Every card of every file first: an identity made up for a repeated UID must not take a UID
+    // that a later card carries.
+    struct Card
+    {
+        QString file;
+        int index = 0; // its place in its file
+        std::optional<PWGroup> group;
+        std::shared_ptr<PWPerson> asRead;
+        PWVCardMerge::Original original;
+        QString cardUid; // the UID it carries, empty for none
+        QString wanted; // the identity it asks for: its UID, or its file's name; empty for none
+    };
+    QList<Card> read;
+    QSet<QString> claimed;
     const QStringList names = folder.entryList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name);
-    QSet<QString> seen;
     for (const QString &name : names) {
         bool opened = false;
         const QByteArray bytes = readAll(folder.filePath(name), &opened);
         QString reason;
         int beginLines = 0;
-        QList<std::pair<PWVCard, PWVCardSource>> read;
+        QList<std::pair<PWVCard, PWVCardSource>> cards;
         const bool parsed = opened && PWVCardParser::parseEachWithSource(
                                           bytes,
-                                          [&read](PWVCard &card, PWVCardSource &source) {
-                                              read.append({std::move(card), source});
+                                          [&cards](PWVCard &card, PWVCardSource &source) {
+                                              cards.append({std::move(card), source});
                                           },
                                           &reason, &beginLines);
-        const std::optional<QList<std::pair<PWVCard, PWVCardSource>>> cards =
-            parsed ? std::optional(std::move(read)) : std::nullopt;
-        if (!cards) {
+        if (!parsed) {
             leaveAlone(name, opened ? reason : QStringLiteral("cannot be opened"));
             continue;
         }
         // Cards the parser could not complete would be lost by writing the file again.
-        if (cards->size() < beginLines)
-            leaveAlone(name, QStringLiteral("only %1 of its %2 cards could be read").arg(cards->size()).arg(beginLines));
-        bool fileTaken = false;
-        int position = 0;
-        for (auto [card, source] : *cards) {
-            // A card without a UID takes the file's name as its identity, so saving it again
-            // writes the same file rather than a second copy; the card as written keeps none.
-            if (!hasUid(card) && !fileTaken)
+        if (cards.size() < beginLines)
+            leaveAlone(name, QStringLiteral("only %1 of its %2 cards could be read").arg(cards.size()).arg(beginLines));
+        for (int index = 0; index < cards.size(); ++index) {
+            auto &[card, source] = cards[index];
+            const bool ownUid = hasUid(card);
+            // The first card without a UID takes the file's name as its identity, so saving it
+            // again writes the same file rather than a second copy; the card as written keeps none.
+            if (!ownUid && index == 0)
                 card.append(PWVCardLine{QString(), QStringLiteral("UID"), {}, QFileInfo(name).completeBaseName()});
-            fileTaken = true;
-            std::optional<PWGroup> group = PWVCardReader::groupFromCard(card);
+            Card entry;
+            entry.file = name;
+            entry.index = index;
+            entry.group = PWVCardReader::groupFromCard(card);
             QList<PWVCardReader::LineUse> uses;
-            std::shared_ptr<PWPerson> asRead =
-                group ? nullptr : PWVCardReader::personFromCard(card, PWVCardReader::Options(true), &uses);
-            std::shared_ptr<PWPerson> person = asRead ? copyOf(*asRead) : nullptr;
-            PWVCardMerge::Original original = PWVCardMerge::original(source, uses, asRead);
-            // Copies of the person taken elsewhere (a list, a design) keep the card as written.
-            if (person)
-                person->setSourceCard(std::make_shared<const PWVCardOriginal>(original));
-            const QString id = group ? group->uniqueId() : person->uniqueId();
-            if (seen.contains(id)) {
-                leaveAlone(name, QStringLiteral("holds record %1, which the book already has").arg(id));
+            if (!entry.group)
+                entry.asRead = PWVCardReader::personFromCard(card, PWVCardReader::Options(true), &uses);
+            if (!entry.group && !entry.asRead) {
+                leaveAlone(name, QStringLiteral("card %1 holds no person").arg(index + 1));
                 continue;
             }
-            seen.insert(id);
-            if (group)
-                m_groups.append(*group);
-            else
-                m_people.append(person);
-            m_files.insert(id, name);
-            const QByteArray digest = digestOf(group ? PWVCardWriter::groupRepresentation(*group)
-                                                     : PWVCardWriter::vCardRepresentation(*person));
-            m_savedDigests.insert(id, digest);
-            m_read.insert(id, ReadRecord {std::move(original), position++, digest});
+            entry.original = PWVCardMerge::original(source, uses, entry.asRead);
+            const QString id = entry.group ? entry.group->uniqueId() : entry.asRead->uniqueId();
+            if (ownUid)
+                entry.cardUid = id;
+            if (ownUid || index == 0) {
+                entry.wanted = id;
+                claimed.insert(id);
+            }
+            read.append(std::move(entry));
         }
+    }
+
+    QSet<QString> taken;
+    QHash<QString, int> positions;
+    for (Card &entry : read) {
+        // Of cards sharing a UID (copies of one card in several files, a file exported twice) the
+        // first keeps it, so what names that UID elsewhere (a group, "me") still finds it; the
+        // others, like cards without one, are known by their file and place in it, which stay the
+        // same from one reading to the next as long as the files do.
+        QString id = entry.wanted;
+        if (id.isEmpty() || taken.contains(id)) {
+            const QString base = QStringLiteral("%1#%2").arg(entry.file).arg(entry.index + 1);
+            id = base;
+            for (int n = 2; claimed.contains(id) || taken.contains(id); ++n)
+                id = QStringLiteral("%1#%2").arg(base).arg(n);
+        }
+        taken.insert(id);
+        if (!entry.cardUid.isEmpty() && entry.cardUid != id)
+            m_cardUids.insert(id, entry.cardUid);
+        QByteArray digest;
+        if (entry.group) {
+            PWGroup group(entry.group->name(), id);
+            for (const QString &member : entry.group->memberIds())
+                group.addMember(member);
+            digest = digestOf(PWVCardWriter::groupRepresentation(group));
+            m_groups.append(group);
+        } else {
+            std::shared_ptr<PWPerson> person = copyOf(*entry.asRead, id);
+            // Copies of the person taken elsewhere (a list, a design) keep the card as written.
+            person->setSourceCard(std::make_shared<const PWVCardOriginal>(entry.original));
+            digest = digestOf(PWVCardWriter::vCardRepresentation(*person));
+            m_people.append(std::move(person));
+        }
+        m_files.insert(id, entry.file);
+        m_savedDigests.insert(id, digest);
+        m_read.insert(id, ReadRecord {std::move(entry.original), positions[entry.file]++, digest});
     }
 
     QString markerError;
@@ -211,8 +255,12 @@ bool PWAddressBook::removePerson(const QString &uniqueId)
     const qsizetype removed = m_people.removeIf([&](const auto &p) { return p->hasUniqueId(uniqueId); });
     if (removed == 0)
         return false;
-    for (PWGroup &group : m_groups)
-        group.removeMember(uniqueId);
+    m_cardUids.remove(uniqueId);
+    // A group naming the UID keeps it while another card carries it.
+    if (std::find(m_cardUids.cbegin(), m_cardUids.cend(), uniqueId) == m_cardUids.cend()) {
+        for (PWGroup &group : m_groups)
+            group.removeMember(uniqueId);
+    }
     if (m_meId == uniqueId)
         m_meId.clear();
     m_savedDigests.remove(uniqueId);
@@ -246,6 +294,7 @@ bool PWAddressBook::removeGroup(const QString &uniqueId)
 {
     if (m_groups.removeIf([&](const PWGroup &g) { return g.uniqueId() == uniqueId; }) == 0)
         return false;
+    m_cardUids.remove(uniqueId);
     m_savedDigests.remove(uniqueId);
     m_read.remove(uniqueId);
     if (m_files.contains(uniqueId))
@@ -259,9 +308,23 @@ QList<std::shared_ptr<PWPerson>> PWAddressBook::peopleInGroup(const QString &gro
     const std::optional<PWGroup> group = groupForUniqueId(groupId);
     if (!group)
         return members;
-    for (const QString &id : group->memberIds()) {
-        if (const std::shared_ptr<PWPerson> person = personForUniqueId(id))
+    // A member's UID names every card that carries it: the group cannot tell them apart.
+    const QSet<QString> repeated(m_cardUids.cbegin(), m_cardUids.cend());
+    QSet<const PWPerson *> added;
+    const auto add = [&](const std::shared_ptr<PWPerson> &person) {
+        if (person && !added.contains(person.get())) {
+            added.insert(person.get());
             members.append(person);
+        }
+    };
+    for (const QString &id : group->memberIds()) {
+        add(personForUniqueId(id));
+        if (!repeated.contains(id))
+            continue;
+        for (const std::shared_ptr<PWPerson> &person : m_people) {
+            if (m_cardUids.value(person->uniqueId()) == id)
+                add(person);
+        }
     }
     return members;
 }
@@ -360,17 +423,26 @@ bool PWAddressBook::save(QString *error)
             const auto read = m_read.constFind(person->uniqueId());
             if (read == m_read.constEnd() || !read->original.asRead)
                 return written;
+            // The merge keeps the UID line as the card has it, whatever identity the person has.
             const QByteArray merged = PWVCardMerge::merged(read->original, *person);
             return merged.isEmpty() ? written : merged;
         });
     }
     for (const PWGroup &group : std::as_const(m_groups)) {
         const QByteArray written = PWVCardWriter::groupRepresentation(group);
-        gather(group.uniqueId(), written, [this, id = group.uniqueId(), written] {
-            const auto read = m_read.constFind(id);
-            if (read == m_read.constEnd() || read->readDigest != digestOf(written))
+        gather(group.uniqueId(), written, [this, group, written] {
+            const auto read = m_read.constFind(group.uniqueId());
+            if (read != m_read.constEnd() && read->readDigest == digestOf(written))
+                return read->original.lines.join();
+            // A group written anew carries the UID it was read with, not the identity it was
+            // given beside another card of that UID.
+            const QString uid = m_cardUids.value(group.uniqueId());
+            if (uid.isEmpty())
                 return written;
-            return read->original.lines.join();
+            PWGroup filed(group.name(), uid);
+            for (const QString &member : group.memberIds())
+                filed.addMember(member);
+            return PWVCardWriter::groupRepresentation(filed);
         });
     }
 

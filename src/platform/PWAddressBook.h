@@ -17,11 +17,15 @@ class PWPerson;
 // The shared address book: a folder of vCard 3.0 files, one person or group per file named
 // after its unique id, and a small property list "AddressBook.plist" naming the "me" card.
 // Files are read with PWVCardReader (keeping the cards' UIDs as identities) and written through a
-// save file, so an interrupted save never leaves half a card. A file is written only when a
+// save file, so an interrupted save never leaves half a card. Every card of every file is a
+// record: of cards sharing a UID the first (files by name, cards in file order) has it as its
+// identity, the others, like cards without a UID after a file's first, one made of their file's
+// name and place ("people.vcf#2"), the same at every reading of the same files; their cards keep
+// the UID they carry. A file is written only when a
 // record it holds changed, was added or was removed, and then with every record it holds, in the
 // file's order: a card read and not changed as it was written, an edited person's card with only
 // what the edit changed written anew (PWVCardMerge), new records by PWVCardWriter. A file that cannot be read, or is read only in part (fewer complete
-// cards than it opens, or a record the book already has), is logged, named by
+// cards than it opens), is logged, named by
 // filesLeftAlone() and never deleted or written over. Main thread only.
 class PWAddressBook
 {
@@ -56,7 +60,8 @@ public:
     std::shared_ptr<PWPerson> personForUniqueId(const QString &uniqueId) const;
     // False for a null person or one whose id the book already holds.
     bool addPerson(const std::shared_ptr<PWPerson> &person);
-    // Also takes the person out of every group and clears "me" when it was the person.
+    // Also takes the person out of every group (unless another card carries its UID) and clears
+    // "me" when it was the person.
     bool removePerson(const QString &uniqueId);
 
     QList<PWGroup> groups() const { return m_groups; }
@@ -64,7 +69,8 @@ public:
     // Adds a group, or replaces the group of the same id.
     void setGroup(const PWGroup &group);
     bool removeGroup(const QString &uniqueId);
-    // The group's members the book holds, in the group's order.
+    // The group's members the book holds, in the group's order; a member UID that several
+    // cards carry names each of them.
     QList<std::shared_ptr<PWPerson>> peopleInGroup(const QString &groupId) const;
 
     // The user's own card, or null.
@@ -99,6 +105,8 @@ private:
         QByteArray readDigest;
     };
     QHash<QString, ReadRecord> m_read;
+    // Identity -> the UID its card carries, for records of a UID an earlier card has.
+    QHash<QString, QString> m_cardUids;
     // Files of records removed since the last save.
     QSet<QString> m_removedFiles;
     // File name -> why it is never written over or removed.

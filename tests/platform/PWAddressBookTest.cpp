@@ -142,13 +142,18 @@ TEST_F(PWAddressBookTest, IdsUnsafeAsFileNamesAndDuplicatesAreHandled)
     const QStringList names = files();
     EXPECT_EQ(names.size(), 3); // two people and the marker, none of them outside
     EXPECT_FALSE(QFile::exists(m_folder.filePath(QStringLiteral("escape"))));
-    // A second file holding a person the book already has is left out, not merged.
+    // A second file holding a card of a UID the book already has is a person of its own; the
+    // first card keeps the UID.
     const QString copy = QDir(bookPath()).filePath(QStringLiteral("zz-copy.vcf"));
     ASSERT_TRUE(QFile::copy(QDir(bookPath()).filePath(names.at(1)), copy));
+    const QByteArray copied = pwtest::readFile(copy);
     PWAddressBook again(bookPath());
     ASSERT_TRUE(again.load());
-    EXPECT_EQ(again.people().size(), 2);
+    EXPECT_EQ(again.people().size(), 3);
+    EXPECT_TRUE(again.filesLeftAlone().isEmpty());
     EXPECT_TRUE(again.personForUniqueId(QStringLiteral("../../escape/attempt")));
+    EXPECT_TRUE(again.personForUniqueId(QStringLiteral("______escape_attempt")));
+    EXPECT_EQ(pwtest::readFile(copy), copied);
 }
 
 } // namespace
