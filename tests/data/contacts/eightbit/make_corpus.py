@@ -57,7 +57,6 @@ def main():
         kinds = [(kind, "\n".join(persons[part]) + "\n") for kind, part in KINDS]
         kinds += [(kind, capitals("\n".join(persons[part]), language) + "\n") for kind, part in CAPITAL_KINDS]
         for kind, text in kinds:
-            (originals / f"{language}-{kind}.csv").write_bytes((HEADER + text).encode("utf-8"))
             written = {}
             for page in CODE_PAGES:
                 try:
@@ -70,9 +69,10 @@ def main():
                     written[body].append(page)
                 else:
                     written[body] = [page]
+            if all(b < 0x80 for b in text.encode("utf-8")):
+                continue
+            (originals / f"{language}-{kind}.csv").write_bytes((HEADER + text).encode("utf-8"))
             for body, pages in written.items():
-                if all(b < 0x80 for b in body):
-                    continue
                 name = f"{language}-{kind}-{pages[0]}.csv"
                 (files / name).write_bytes(HEADER.encode("ascii") + body)
                 row = {"file": name, "language": language, "kind": kind, "codepages": ",".join(pages),
