@@ -18,7 +18,7 @@ namespace {
 constexpr QChar kBoundary = u'_';
 constexpr qsizetype kMostLanguages = 200;
 constexpr qsizetype kMostPairs = 20000;
-constexpr qsizetype kMostLetters = 1000;
+constexpr qsizetype kMostLetters = 300;
 // A pair the text of a language never showed is as likely as its second letter is in the
 // language, weighed as this many pairs after the first letter.
 constexpr double kUnseenWeight = 500;

@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringDecoder>
 #include <QStringList>
@@ -91,6 +92,34 @@ inline std::vector<CorpusFile> corpusFiles()
         files.push_back(file);
     }
     return files;
+}
+
+// The words of a text: its runs of letters and digits.
+inline QSet<QString> wordsOf(const QString &text)
+{
+    QSet<QString> words;
+    QString word;
+    for (const QChar c : text + u' ') {
+        if (c.isLetterOrNumber() || c.category() == QChar::Mark_NonSpacing) {
+            word.append(c);
+        } else if (!word.isEmpty()) {
+            words.insert(word);
+            word.clear();
+        }
+    }
+    return words;
+}
+
+// Every word of every UTF-8 original: real names, streets and towns of all the languages.
+inline const QSet<QString> &realWords()
+{
+    static const QSet<QString> words = [] {
+        QSet<QString> all;
+        for (const CorpusFile &file : corpusFiles())
+            all.unite(wordsOf(file.original()));
+        return all;
+    }();
+    return words;
 }
 
 // The records of a reading, one line of fields apart by commas each, as the original writes them.
