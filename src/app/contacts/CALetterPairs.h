@@ -50,7 +50,7 @@ public:
     // Nothing without a language. Words are runs of ASCII letters and characters beyond ASCII;
     // a character beyond ASCII that is no letter stands as a sign no word wants.
     std::optional<Weight> weigh(QStringView text, const QList<qsizetype> &languages) const;
-    static constexpr qsizetype kMostWords = 20000;
+    static constexpr qsizetype kMostWords = 4000;
 
 private:
     struct Script

@@ -17,30 +17,6 @@ namespace {
 
 using namespace eightbitcorpus;
 
-class LocaleNamed
-{
-public:
-    explicit LocaleNamed(const QByteArray &name)
-        : m_had(qEnvironmentVariableIsSet("LC_ALL"))
-        , m_before(qgetenv("LC_ALL"))
-    {
-        qputenv("LC_ALL", name);
-    }
-    ~LocaleNamed()
-    {
-        if (m_had)
-            qputenv("LC_ALL", m_before);
-        else
-            qunsetenv("LC_ALL");
-    }
-    LocaleNamed(const LocaleNamed &) = delete;
-    LocaleNamed &operator=(const LocaleNamed &) = delete;
-
-private:
-    bool m_had;
-    QByteArray m_before;
-};
-
 TEST(CAEightBitCorpus, ReadsRightWhatEarlierBuildsReadRight)
 {
     const std::vector<CorpusFile> files = corpusFiles();

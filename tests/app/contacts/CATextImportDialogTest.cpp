@@ -311,8 +311,7 @@ TEST(CATextImportDialogWeighedTest, AWeighedCodePageIsOfferedForThatImportOnly)
             turkish = file;
     }
     ASSERT_TRUE(turkish.has_value());
-    const QByteArray locale = eightbitcorpus::localeName(u"own"_s, turkish->language);
-    qputenv("LC_ALL", locale);
+    const eightbitcorpus::LocaleNamed locale(eightbitcorpus::localeName(u"own"_s, turkish->language));
     const PWPlist::Array stored = CAEnvironment::getEncodingList();
     CATextImportOptions options;
     options.showDialog = true;
@@ -335,7 +334,6 @@ TEST(CATextImportDialogWeighedTest, AWeighedCodePageIsOfferedForThatImportOnly)
         }
     });
     const std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(turkish->bytes(), options, nullptr, nullptr, hooks);
-    qunsetenv("LC_ALL");
     ASSERT_TRUE(persons.has_value());
     const QStringList original = turkish->original().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(persons->size(), original.size());

@@ -38,6 +38,31 @@ inline QByteArray localeName(const QString &kind, const QString &language)
     return (language + u'_' + language.toUpper() + QStringLiteral(".UTF-8")).toLatin1();
 }
 
+// LC_ALL set for the scope, as a user's shell sets it; what stood there before comes back.
+class LocaleNamed
+{
+public:
+    explicit LocaleNamed(const QByteArray &name)
+        : m_had(qEnvironmentVariableIsSet("LC_ALL"))
+        , m_before(qgetenv("LC_ALL"))
+    {
+        qputenv("LC_ALL", name);
+    }
+    ~LocaleNamed()
+    {
+        if (m_had)
+            qputenv("LC_ALL", m_before);
+        else
+            qunsetenv("LC_ALL");
+    }
+    LocaleNamed(const LocaleNamed &) = delete;
+    LocaleNamed &operator=(const LocaleNamed &) = delete;
+
+private:
+    bool m_had;
+    QByteArray m_before;
+};
+
 struct CorpusFile
 {
     QString file;
