@@ -34,8 +34,8 @@ constexpr double kWrittenLetter = 1.0 / 2000;
 const double kLogSign = std::log(1e-3);
 const double kLogSignAgainstALetter = std::log(1e-6);
 const double kLogOddCase = std::log(1e-3);
-constexpr char16_t kHuggingSigns[] = {0x00A0, 0x00AA, 0x00AB, 0x00BA, 0x00B4, 0x00B7, 0x00BB, 0x2013, 0x2014, 0x2018,
-                                      0x2019, 0x201A, 0x201C, 0x201D, 0x201E, 0x2039, 0x203A};
+constexpr char16_t kHuggingSigns[] = {0x00A0, 0x00AA, 0x00AB, 0x00BA, 0x00B4, 0x00B7, 0x00BB, 0x2013, 0x2014,
+                                      0x2018, 0x2019, 0x201A, 0x201C, 0x201D, 0x201E, 0x2039, 0x203A};
 // The share of words of other languages in a list of one language's names.
 constexpr double kOtherLanguages = 0.05;
 
@@ -56,7 +56,7 @@ bool isWordLetter(QChar c)
         return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
     const QChar::Category category = c.category();
     return category == QChar::Letter_Uppercase || category == QChar::Letter_Lowercase
-           || category == QChar::Letter_Titlecase;
+        || category == QChar::Letter_Titlecase;
 }
 
 void setError(QString *error, const QString &text)
@@ -120,16 +120,18 @@ std::optional<CALetterPairs> CALetterPairs::fromText(const QByteArray &text, QSt
             setError(error, u"line %1 is no language's pairs"_s.arg(number + 1));
             return std::nullopt;
         }
-        Counted language{fields.at(0).toString(), *script, {}};
+        Counted language {fields.at(0).toString(), *script, {}};
         for (qsizetype i = 2; i < fields.size(); ++i) {
             const QStringView entry = fields.at(i);
             bool ok = false;
             const qlonglong count = entry.size() > 3 && entry.at(2) == u':' ? entry.sliced(3).toLongLong(&ok) : 0;
             const bool letters = ok && std::all_of(entry.cbegin(), entry.cbegin() + 2, [](QChar c) {
-                return c == kBoundary || (isWordLetter(c) && CALetterPairs::fold(c) == c);
-            });
+                                     return c == kBoundary || (isWordLetter(c) && CALetterPairs::fold(c) == c);
+                                 });
             if (!letters || count <= 0 || count > 100000000) {
-                setError(error, u"line %1 holds \"%2\", which is no pair of letters and its count"_s.arg(number + 1).arg(entry));
+                setError(
+                    error,
+                    u"line %1 holds \"%2\", which is no pair of letters and its count"_s.arg(number + 1).arg(entry));
                 return std::nullopt;
             }
             language.pairs[quint32(entry.at(0).unicode()) << 16 | entry.at(1).unicode()] += double(count);
@@ -171,7 +173,7 @@ std::optional<CALetterPairs> CALetterPairs::fromText(const QByteArray &text, QSt
             seen[std::size_t(script.alphabet.indexOf(QChar(char16_t(it.key() & 0xFFFF))))] += it.value();
             total += it.value();
         }
-        Language language{counts.code, counts.script, QString(), std::vector<float>(std::size_t(size * size))};
+        Language language {counts.code, counts.script, QString(), std::vector<float>(std::size_t(size * size))};
         const double letters = total - seen[0];
         for (qsizetype b = 1; b + 1 < size; ++b) {
             if (letters > 0 && seen[std::size_t(b)] / letters >= kWrittenLetter)
@@ -181,9 +183,9 @@ std::optional<CALetterPairs> CALetterPairs::fromText(const QByteArray &text, QSt
             for (qsizetype b = 0; b < size; ++b) {
                 const double alone = std::max((seen[std::size_t(b)] + 0.5) / (total + 50), kRarestLetter);
                 const double pair = a + 1 < size && b + 1 < size
-                                        ? counts.pairs.value(quint32(script.alphabet.at(a).unicode()) << 16
-                                                             | script.alphabet.at(b).unicode())
-                                        : 0.0;
+                    ? counts.pairs.value(quint32(script.alphabet.at(a).unicode()) << 16
+                                         | script.alphabet.at(b).unicode())
+                    : 0.0;
                 language.logNext[std::size_t(a * size + b)] =
                     float(std::log((pair + kUnseenWeight * alone) / (after[std::size_t(a)] + kUnseenWeight)));
             }
@@ -219,8 +221,9 @@ QList<qsizetype> CALetterPairs::languagesWrittenWith(QChar::Script script, QStri
     QList<qsizetype> written;
     for (std::size_t i = 0; i < m_languages.size(); ++i) {
         const Language &language = m_languages[i];
-        if (language.script == script
-            && std::all_of(language.letters.cbegin(), language.letters.cend(), [&](QChar c) { return held.contains(c); }))
+        if (language.script == script && std::all_of(language.letters.cbegin(), language.letters.cend(), [&](QChar c) {
+                return held.contains(c);
+            }))
             written.append(qsizetype(i));
     }
     return written;
@@ -263,9 +266,10 @@ std::optional<CALetterPairs::Weight> CALetterPairs::weigh(QStringView text, cons
             for (qsizetype i = 0; i < word.size(); ++i) {
                 const int letter = word[i];
                 if (letter < 0) {
-                    const bool against = letter == kLoneSign && ((i > 0 && word[i - 1] >= 0) || (i + 1 < word.size() && word[i + 1] >= 0));
+                    const bool against = letter == kLoneSign
+                        && ((i > 0 && word[i - 1] >= 0) || (i + 1 < word.size() && word[i + 1] >= 0));
                     score += (previous == 0 ? 0.0 : logNext[std::size_t(previous * size)])
-                             + (against ? kLogSignAgainstALetter : kLogSign);
+                        + (against ? kLogSignAgainstALetter : kLogSign);
                     previous = 0;
                 } else {
                     score += logNext[std::size_t(previous * size + letter)];
@@ -279,7 +283,8 @@ std::optional<CALetterPairs::Weight> CALetterPairs::weigh(QStringView text, cons
         }
         for (qsizetype l = 0; l < weighed.size(); ++l) {
             const double score = scores[std::size_t(l)];
-            totals[std::size_t(l)] += score + std::log((1 - kOtherLanguages) + kOtherLanguages * std::exp(best - score));
+            totals[std::size_t(l)] +=
+                score + std::log((1 - kOtherLanguages) + kOtherLanguages * std::exp(best - score));
         }
     };
     QChar previous;
@@ -296,12 +301,14 @@ std::optional<CALetterPairs::Weight> CALetterPairs::weigh(QStringView text, cons
         }
         beyondAscii = beyondAscii || c.unicode() >= 0x80;
         if (!isWordLetter(c)) {
-            const bool hugs = std::find(std::begin(kHuggingSigns), std::end(kHuggingSigns), c.unicode()) != std::end(kHuggingSigns);
+            const bool hugs =
+                std::find(std::begin(kHuggingSigns), std::end(kHuggingSigns), c.unicode()) != std::end(kHuggingSigns);
             word.append(hugs ? kHuggingSign : kLoneSign);
             previous = QChar();
             continue;
         }
-        if (!previous.isNull() && previous.isLower() && c.isUpper() && (previous.unicode() >= 0x80 || c.unicode() >= 0x80))
+        if (!previous.isNull() && previous.isLower() && c.isUpper()
+            && (previous.unicode() >= 0x80 || c.unicode() >= 0x80))
             ++oddCase;
         word.append(index.value(fold(c), int(size - 1)));
         previous = c;

@@ -2,10 +2,10 @@
 // read right and the last one read wrong print every name as written under their locale, and
 // --encoding with the common names of a code page (by ICU's names) prints a file of that code page
 // as written, whatever its bytes suggest.
-#include "TestSupport.h"
-#include "ProgramRunSupport.h"
-#include "../contacts/EightBitCorpusSupport.h"
 #include "../../kernel/merge/PrintingTestSupport.h"
+#include "../contacts/EightBitCorpusSupport.h"
+#include "ProgramRunSupport.h"
+#include "TestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -40,8 +40,8 @@ protected:
         EXPECT_TRUE(pwtest::writeFile(path(file.file), file.bytes()));
         QFile::remove(path(u"out.pdf"_s));
         const commandtest::ScopedEnvironment scope("LC_ALL", locale);
-        const ProgramRun run = runProgram(QStringList{u"--print"_s, path(u"design.pwdc"_s), u"--contacts"_s,
-                                                      path(file.file), u"--output"_s, path(u"out.pdf"_s)}
+        const ProgramRun run = runProgram(QStringList {u"--print"_s, path(u"design.pwdc"_s), u"--contacts"_s,
+                                                       path(file.file), u"--output"_s, path(u"out.pdf"_s)}
                                           + more);
         const printtest::PrintedPdf pdf(path(u"out.pdf"_s));
         for (int page = 0; page < pdf.pageCount(); ++page) {
@@ -80,7 +80,8 @@ TEST_F(BatchJobEightBitCorpusTest, FilesTheBuildBeforeReadRightPrintAsWritten)
             const ProgramRun run = print(file, localeName(locale, file.language), {}, &words);
             EXPECT_EQ(run.status, 0) << qPrintable(run.err);
             for (const QString &name : corpusNamesOf(file))
-                EXPECT_TRUE(words.contains(name)) << qPrintable(name + u" in: "_s + words.join(u' ') + u"\n"_s + run.err);
+                EXPECT_TRUE(words.contains(name))
+                    << qPrintable(name + u" in: "_s + words.join(u' ') + u"\n"_s + run.err);
             ++printed;
         }
     }

@@ -46,8 +46,9 @@ TEST(CAEightBitCorpus, ReadsRightWhatEarlierBuildsReadRight)
             if (file.earlierRight(locale)) {
                 // The words the reading spells otherwise than the original are real words too.
                 const QSet<QString> misread = wordsOf(recordsRead(text)).subtract(wordsOf(file.original()));
-                const bool allReal = std::all_of(misread.cbegin(), misread.cend(),
-                                                   [](const QString &word) { return eightbitcorpus::realWords().contains(word); });
+                const bool allReal = std::all_of(misread.cbegin(), misread.cend(), [](const QString &word) {
+                    return eightbitcorpus::realWords().contains(word);
+                });
                 EXPECT_TRUE(right || (noted && allReal && rightUnderOwn.value(file.file)))
                     << qPrintable(recordsRead(text) + text.notes().join(u'\n') + text.problems().join(u'\n'));
             }

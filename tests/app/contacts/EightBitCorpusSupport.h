@@ -167,7 +167,8 @@ inline bool noteNamesTheRightReading(const CADelimitedText &text, const CorpusFi
     for (const quint32 encoding : CATextEncodings::weighedEncodings()) {
         if (encoding == text.encoding() || !named.contains(CATextEncodings::displayName(encoding)))
             continue;
-        QStringDecoder decoder(CATextEncodings::name(encoding).toLatin1().constData(), QStringConverter::Flag::Stateless);
+        QStringDecoder decoder(CATextEncodings::name(encoding).toLatin1().constData(),
+                               QStringConverter::Flag::Stateless);
         if (QString(decoder.decode(file.bytes())).section(u'\n', 1) == file.original())
             return true;
     }
