@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the 8-bit contacts files of files/ and their UTF-8 originals utf8/ from the lists of names/ (first name, last name,
-street, town of real persons' names and real places, one language a file), and corpus.tsv, which
-names each file with its language, what it holds and every code page that gives its bytes.
+"""Writes the 8-bit contacts files of files/ and their UTF-8 originals utf8/ from the lists of
+names/ (first name, last name, street, town of real persons' names and real places, one language a
+file), and corpus.tsv, which names each file with its language, what it holds and every code page
+that gives its bytes.
 
 Each language's persons go into files of one, three, five and all of them, and into all-capital
 files of one and of all (capitals as the language writes them: a Turkish dotted capital I, Greek

@@ -7,7 +7,9 @@ LOCALE.LABEL ("C", "en", "own"):
   N  noted: not right, but the note names a code page that reads the file right (--encoding NAME)
   W  wrong: neither
 
-followed by the exit status ("R0", "N0", "W1"). Run from this folder, e.g.
+followed by the exit status ("R0", "N0", "W1"). The table keeps the readings of two earlier builds,
+each a Release program of its commit: old53 (53bbfc1) and lastmain (0a3ce8e6). Run from this
+folder, e.g.
   python3 read_corpus.py --program BUILD/src/parcelwick --label lastmain
 with the program's own sample design (BUILD/Library/.../Mailing1/Business/Classic.pwdc, an address
 label that prints name, street and town), or --design PATH. --table OTHER.tsv writes the readings
