@@ -206,7 +206,7 @@ QString alternativesNote(const CATextEncodings::EightBitReading &reading)
     using By = CATextEncodings::EightBitReading::By;
     const QString why = reading.decidedBy == By::Detector ? QStringLiteral("which a charset detector finds far the likeliest")
                         : reading.decidedBy == By::Locale ? QStringLiteral("the encoding of the locale's language")
-                                                          : QStringLiteral("the first of the readings weighed");
+                                                          : QStringLiteral("whose words are the likeliest");
     QStringList others;
     for (const quint32 other : reading.alternatives)
         others.append(CATextEncodings::displayName(other));

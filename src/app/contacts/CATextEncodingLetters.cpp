@@ -27,26 +27,6 @@ bool among(char16_t c, const Set &set)
     return std::find(std::begin(set), std::end(set), c) != std::end(set);
 }
 
-std::optional<QChar::Script> scriptOf(quint32 encoding)
-{
-    switch (encoding) {
-    case CATextEncodings::kWindowsLatin1:
-    case CATextEncodings::kISOLatin1:
-    case CATextEncodings::kWindowsLatin2:
-    case CATextEncodings::kISOLatin2:
-        return QChar::Script_Latin;
-    case CATextEncodings::kWindowsCyrillic:
-    case CATextEncodings::kISOCyrillic:
-    case CATextEncodings::kKOI8R:
-        return QChar::Script_Cyrillic;
-    case CATextEncodings::kWindowsGreek:
-    case CATextEncodings::kISOGreek:
-        return QChar::Script_Greek;
-    default:
-        return std::nullopt;
-    }
-}
-
 bool isLetter(QChar c)
 {
     if (c.unicode() < 0x80)
@@ -85,6 +65,30 @@ struct Word
 
 } // namespace
 
+std::optional<QChar::Script> CATextEncodings::script(quint32 encoding)
+{
+    switch (encoding) {
+    case kWindowsLatin1:
+    case kISOLatin1:
+    case kWindowsLatin2:
+    case kISOLatin2:
+    case kWindowsLatin5:
+    case kISOLatin5:
+    case kISOLatin9:
+        return QChar::Script_Latin;
+    case kWindowsCyrillic:
+    case kISOCyrillic:
+    case kKOI8R:
+    case kKOI8U:
+        return QChar::Script_Cyrillic;
+    case kWindowsGreek:
+    case kISOGreek:
+        return QChar::Script_Greek;
+    default:
+        return std::nullopt;
+    }
+}
+
 bool CATextEncodings::looksWestern(QStringView line)
 {
     return looksLikeLettersOf(line, kWindowsLatin1);
@@ -99,7 +103,7 @@ bool CATextEncodings::looksLikeLettersOf(QStringView line, quint32 encoding)
 CATextEncodings::LetterWeight CATextEncodings::weighLetters(QStringView text, quint32 encoding)
 {
     LetterWeight weight;
-    const std::optional<QChar::Script> script = scriptOf(encoding);
+    const std::optional<QChar::Script> script = CATextEncodings::script(encoding);
     if (!script) {
         weight.impossible = true;
         return weight;

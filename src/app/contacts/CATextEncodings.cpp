@@ -1,11 +1,13 @@
 #include "app/contacts/CATextEncodings.h"
 
+#include "app/contacts/CALetterPairs.h"
 #include "platform/PWUtf8.h"
 
 #include <QHash>
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
+#include <unicode/ucnv.h>
 #include <unicode/ucsdet.h>
 
 #include <algorithm>
@@ -27,7 +29,7 @@ struct EncodingEntry
 // The default list of the import dialog first, then numbers other versions have stored.
 // The two Mac encodings of East Asia have no converter of their own here; their nearest
 // relatives read the characters they share with them.
-constexpr std::array<EncodingEntry, 24> kEncodings = {{
+constexpr std::array<EncodingEntry, 26> kEncodings = {{
     {10, nullptr, "Unicode (UTF-16)"},
     {4, "UTF-8", "Unicode (UTF-8)"},
     {30, "macintosh", "Western (Mac OS Roman)"},
@@ -52,6 +54,8 @@ constexpr std::array<EncodingEntry, 24> kEncodings = {{
     {0x94000100u, "UTF-16LE", "Unicode (UTF-16LE)"},
     {CATextEncodings::kISOCyrillic, "ISO-8859-5", "Cyrillic (ISO 8859-5)"},
     {CATextEncodings::kISOGreek, "ISO-8859-7", "Greek (ISO 8859-7)"},
+    {CATextEncodings::kISOLatin5, "ISO-8859-9", "Turkish (ISO Latin 5)"},
+    {CATextEncodings::kKOI8U, "KOI8-U", "Ukrainian (KOI8-U)"},
 }};
 
 const EncodingEntry *entryFor(quint32 number)
@@ -240,6 +244,8 @@ constexpr DetectorName kDetectorNames[] = {
     {"ISO-8859-5", {CATextEncodings::kISOCyrillic, 0}},
     {"windows-1253", {CATextEncodings::kWindowsGreek, 0}},
     {"ISO-8859-7", {CATextEncodings::kWindowsGreek, CATextEncodings::kISOGreek}},
+    {"windows-1254", {CATextEncodings::kWindowsLatin5, 0}},
+    {"ISO-8859-9", {CATextEncodings::kWindowsLatin5, CATextEncodings::kISOLatin5}},
 };
 
 // The confidence (0 to 100) ICU's charset detector gives each weighed encoding for the sample:
@@ -324,6 +330,22 @@ std::optional<quint32> CATextEncodings::fromName(const QString &typed)
         return std::nullopt;
     for (const EncodingEntry &entry : kEncodings) {
         if (bare(name(entry.number)) == wanted || bare(QString::fromLatin1(entry.displayName)) == wanted)
+            return entry.number;
+    }
+    // Another name of the same converter: ICU knows the names of the standards and the common
+    // ones ("latin2", "l9", "koi8u", "cp819").
+    const QByteArray latin1 = typed.trimmed().toLatin1();
+    if (latin1.isEmpty() || latin1.size() > 64 || latin1.contains('\0'))
+        return std::nullopt;
+    // Alias 0 is the converter's own name.
+    UErrorCode status = U_ZERO_ERROR;
+    const char *canonical = ucnv_getAlias(latin1.constData(), 0, &status);
+    if (U_FAILURE(status) || !canonical)
+        return std::nullopt;
+    for (const EncodingEntry &entry : kEncodings) {
+        UErrorCode own = U_ZERO_ERROR;
+        const char *ownCanonical = ucnv_getAlias(entry.codec ? entry.codec : "UTF-16", 0, &own);
+        if (U_SUCCESS(own) && ownCanonical && qstrcmp(ownCanonical, canonical) == 0)
             return entry.number;
     }
     return std::nullopt;
@@ -474,25 +496,50 @@ quint32 CATextEncodings::detect(const QByteArray &bytes, const QString &language
 const QList<quint32> &CATextEncodings::weighedEncodings()
 {
     static const QList<quint32> encodings = {kWindowsLatin1, kWindowsLatin2, kWindowsCyrillic, kWindowsGreek,
-                                             kISOLatin2,     kKOI8R,         kISOCyrillic,     kISOGreek};
+                                             kISOLatin2,     kKOI8R,         kISOCyrillic,     kISOGreek,
+                                             kWindowsLatin5, kISOLatin9,     kISOLatin5,       kKOI8U};
     return encodings;
 }
 
 QList<quint32> CATextEncodings::encodingsOfLanguage(const QString &language)
 {
-    static const QStringList centralEuropean = {QStringLiteral("cs"), QStringLiteral("sk"), QStringLiteral("hu"),
-                                                QStringLiteral("pl"), QStringLiteral("sl"), QStringLiteral("hr"),
-                                                QStringLiteral("ro")};
-    static const QStringList cyrillic = {QStringLiteral("ru"), QStringLiteral("uk"), QStringLiteral("bg"),
-                                         QStringLiteral("sr"), QStringLiteral("be"), QStringLiteral("mk")};
-    const QString code = language.toLower();
-    if (centralEuropean.contains(code))
-        return {kWindowsLatin2, kISOLatin2};
-    if (cyrillic.contains(code))
-        return {kWindowsCyrillic, kKOI8R, kISOCyrillic};
-    if (code == QLatin1String("el"))
-        return {kWindowsGreek, kISOGreek};
-    return {kWindowsLatin1};
+    const CALetterPairs &pairs = CALetterPairs::shared();
+    QString code = language.toLower();
+    if (code == QLatin1String("no") || code == QLatin1String("nn"))
+        code = QStringLiteral("nb");
+    QList<quint32> encodings;
+    // A language of ASCII letters alone (English) is written in every Latin encoding: its
+    // users prefer the Western one, as the C locale's do.
+    const std::optional<qsizetype> known = pairs.language(code);
+    const bool beyondAscii = known && std::any_of(pairs.letters(*known).cbegin(), pairs.letters(*known).cend(),
+                                                  [](QChar c) { return c.unicode() >= 0x80; });
+    if (beyondAscii) {
+        for (const quint32 encoding : weighedEncodings()) {
+            if (languagesWrittenIn(encoding).contains(*known))
+                encodings.append(encoding);
+        }
+    }
+    if (encodings.isEmpty())
+        encodings.append(kWindowsLatin1);
+    return encodings;
+}
+
+const QList<qsizetype> &CATextEncodings::languagesWrittenIn(quint32 encoding)
+{
+    // Each weighed encoding's characters, once: the languages it can write do not change.
+    static const QHash<quint32, QList<qsizetype>> written = [] {
+        QHash<quint32, QList<qsizetype>> all;
+        for (const quint32 weighed : weighedEncodings()) {
+            QByteArray bytes;
+            for (int byte = 0x20; byte <= 0xFF; ++byte)
+                bytes.append(char(byte));
+            all.insert(weighed, CALetterPairs::shared().languagesWrittenWith(*script(weighed), decodeEightBit(bytes, weighed)));
+        }
+        return all;
+    }();
+    static const QList<qsizetype> none;
+    const auto found = written.constFind(encoding);
+    return found == written.cend() ? none : *found;
 }
 
 QString CATextEncodings::localeLanguage()
@@ -532,6 +579,7 @@ std::optional<CATextEncodings::EightBitReading> CATextEncodings::guessEightBit(c
     {
         quint32 encoding;
         qsizetype mild;
+        QString text;
     };
     QList<Plausible> plausible;
     QList<QString> readings;
@@ -540,12 +588,12 @@ std::optional<CATextEncodings::EightBitReading> CATextEncodings::guessEightBit(c
         if (readings.contains(text))
             continue;
         const LetterWeight weight = weighLetters(text, encoding);
-        readings.append(std::move(text));
+        readings.append(text);
         // A rare letter or sign does not turn a file of words away: at most one mark for each
         // three words or signs beyond ASCII, one at least.
         if (!weight.impossible && weight.strong == 0
             && weight.mild + weight.rareLetters <= std::max<qsizetype>(1, weight.items / 3))
-            plausible.append({encoding, weight.mild});
+            plausible.append({encoding, weight.mild, std::move(text)});
     }
     if (plausible.isEmpty())
         return std::nullopt;
@@ -553,10 +601,27 @@ std::optional<CATextEncodings::EightBitReading> CATextEncodings::guessEightBit(c
         std::min_element(plausible.cbegin(), plausible.cend(), [](const Plausible &a, const Plausible &b) {
             return a.mild < b.mild;
         })->mild;
-    QList<quint32> best;
+    // Of those, the words of each are weighed as the languages the encoding writes spell them:
+    // "Jiří Dvořák" in Windows Latin 1 is "Jiøí Dvoøák", letters of Danish and Czech in words of
+    // neither. Only readings about as likely as the likeliest read as words as well.
+    QList<std::pair<quint32, double>> weighed;
     for (const Plausible &reading : std::as_const(plausible)) {
-        if (reading.mild == fewest)
-            best.append(reading.encoding);
+        if (reading.mild != fewest)
+            continue;
+        const std::optional<CALetterPairs::Weight> weight =
+            CALetterPairs::shared().weigh(reading.text, languagesWrittenIn(reading.encoding));
+        weighed.append({reading.encoding, weight ? weight->logLikelihood : 0.0});
+    }
+    const double likeliest =
+        std::max_element(weighed.cbegin(), weighed.cend(), [](const auto &a, const auto &b) { return a.second < b.second; })
+            ->second;
+    QList<quint32> best;
+    quint32 likeliestEncoding = 0;
+    for (const auto &[encoding, logLikelihood] : std::as_const(weighed)) {
+        if (likeliest - logLikelihood < kLettersDecide)
+            best.append(encoding);
+        if (logLikelihood == likeliest && likeliestEncoding == 0)
+            likeliestEncoding = encoding;
     }
     EightBitReading result;
     const auto take = [&](quint32 encoding, EightBitReading::By by) {
@@ -568,6 +633,11 @@ std::optional<CATextEncodings::EightBitReading> CATextEncodings::guessEightBit(c
     };
     if (best.size() == 1)
         return take(best.first(), EightBitReading::By::Letters);
+    // Words as likely in two encodings: the locale's language says which its user writes.
+    for (const quint32 encoding : encodingsOfLanguage(language)) {
+        if (best.contains(encoding))
+            return take(encoding, EightBitReading::By::Locale);
+    }
     // On a few names a detector's guess is little better than a coin's: it decides only when
     // it is sure and far surer of one reading than of any other.
     const QHash<quint32, int> confidences = detectorConfidences(sample);
@@ -584,9 +654,5 @@ std::optional<CATextEncodings::EightBitReading> CATextEncodings::guessEightBit(c
     const int sure = confidences.value(surest);
     if (sure >= kDetectorPlain && sure >= 2 * next)
         return take(surest, EightBitReading::By::Detector);
-    for (const quint32 encoding : encodingsOfLanguage(language)) {
-        if (best.contains(encoding))
-            return take(encoding, EightBitReading::By::Locale);
-    }
-    return take(best.first(), EightBitReading::By::Order);
+    return take(likeliestEncoding, EightBitReading::By::Order);
 }

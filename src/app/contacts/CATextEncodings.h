@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QChar>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,10 @@ public:
     static constexpr quint32 kISOCyrillic = 0x80000205u;
     static constexpr quint32 kISOGreek = 0x80000207u;
     static constexpr quint32 kKOI8R = 0x80000A02u;
+    static constexpr quint32 kKOI8U = 0x80000A08u;
+    static constexpr quint32 kWindowsLatin5 = 14; // Turkish
+    static constexpr quint32 kISOLatin5 = 0x80000209u;
+    static constexpr quint32 kISOLatin9 = 0x8000020Fu; // ISO Latin 1 with the euro sign and the French oe
 
     // Whether the number names an encoding this system can decode.
     static bool isKnown(quint32 encoding);
@@ -33,7 +38,9 @@ public:
     // unknown number.
     static QString name(quint32 encoding);
     // The number of a typed name, whatever its case and punctuation ("Windows-1250", "cp1250",
-    // "iso8859-2" and the display name alike); nothing for a name of no encoding known here.
+    // "iso8859-2" and the display name alike), or any other name the ICU converters give the
+    // same encoding ("latin2", "l9", "koi8u", "ibm-1252"); nothing for a name of no encoding known
+    // here.
     static std::optional<quint32> fromName(const QString &name);
     // Every name fromName() takes in the first place, one per encoding.
     static QStringList names();
@@ -68,6 +75,8 @@ public:
     // The same for text read in one of the 8-bit encodings a guess weighs (guessEightBit): no
     // mark at all of weighLetters(), no rare letter. False for any other encoding.
     static bool looksLikeLettersOf(QStringView line, quint32 encoding);
+    // The script of the letters of a weighed 8-bit encoding; nothing for any other.
+    static std::optional<QChar::Script> script(quint32 encoding);
 
     // What the letters of text read in one of the weighed 8-bit encodings say of that reading.
     struct LetterWeight
@@ -92,12 +101,16 @@ public:
     static LetterWeight weighLetters(QStringView text, quint32 encoding);
 
     // The 8-bit encodings a guess weighs, in the order that ranks them where nothing else does:
-    // Windows Latin 1, Latin 2, Cyrillic and Greek, then ISO Latin 2, KOI8-R, ISO Cyrillic and
-    // ISO Greek.
+    // Windows Latin 1, Latin 2, Cyrillic and Greek, ISO Latin 2, KOI8-R, ISO Cyrillic and ISO
+    // Greek, then Windows Latin 5 (Turkish), ISO Latin 9, ISO Latin 5 and KOI8-U. Of two that read
+    // a file alike, the first is named.
     static const QList<quint32> &weighedEncodings();
-    // The weighed encodings of a language's script (an ISO 639 code: "cs", "ru", "el"; any other,
-    // and "C" or "POSIX", is Western): those a locale of it prefers.
+    // The weighed encodings a locale of a language prefers (an ISO 639 code: "cs", "ru", "el"):
+    // those that write its letters (CALetterPairs), in the weighed order. "C", "POSIX" and a
+    // language of no weighed encoding prefer Windows Latin 1.
     static QList<quint32> encodingsOfLanguage(const QString &language);
+    // The languages of CALetterPairs::shared() a weighed encoding can write; none for another.
+    static const QList<qsizetype> &languagesWrittenIn(quint32 encoding);
     // The language part of the locale that decides what characters are: LC_ALL, else LC_CTYPE,
     // else LANG ("cs" of "cs_CZ.UTF-8"); "C" when none is set.
     static QString localeLanguage();
@@ -106,10 +119,10 @@ public:
     struct EightBitReading
     {
         enum class By {
-            Letters, // the one reading whose letters read as words
+            Letters, // the one reading whose letters read as words, or far likelier ones than any other
             Detector, // several read so; a charset detector plainly named this one
             Locale, // several read so; the one of the locale's language
-            Order, // several read so, none of the locale's language: the first weighed
+            Order, // several read so, none of the locale's language: the likeliest words
         };
         quint32 encoding = 0;
         By decidedBy = By::Letters;
@@ -119,16 +132,20 @@ public:
     // Of the weighed encodings, the readings of the lines that are no UTF-8 (a bounded sample)
     // that read as words: nothing impossible, no strong mark, and mild marks and rare letters
     // rare (at most one for each three items, one at least); of those, the ones with the fewest
-    // mild marks. One
-    // reading different from the others' is taken; of several, the one a charset detector names
-    // plainly (a confidence of at least kDetectorPlain, twice any other's), else the first of the
-    // language's encodings, else the first weighed. Nothing when no reading reads as words: then
-    // no guess is good enough to read the file without naming its lines.
+    // mild marks. Their words are weighed by how the languages each encoding writes spell
+    // (CALetterPairs): a reading far likelier than every other (kLettersDecide) is taken; of
+    // several about as likely, the first of the locale's language's encodings, else the one a
+    // charset detector names plainly (a confidence of at least kDetectorPlain, twice any
+    // other's), else the likeliest. Nothing when no reading reads as words: then no guess is good
+    // enough to read the file without naming its lines.
     static std::optional<EightBitReading> guessEightBit(const QByteArray &bytes, const QString &language);
     static std::optional<EightBitReading> guessEightBit(const QByteArray &bytes)
     {
         return guessEightBit(bytes, localeLanguage());
     }
+    // How much likelier (a natural logarithm) one reading's words must be than another's for the
+    // letters to decide between them: twenty times.
+    static constexpr double kLettersDecide = 3.0;
     static constexpr int kDetectorPlain = 60;
 
     // The encoding a file's bytes most likely are in: UTF-8 or UTF-16 by a byte-order mark,

@@ -3,6 +3,11 @@
 #include "app/contacts/CATextEncodings.h"
 #include "app/contacts/CATextFileImport.h"
 #include "app/contacts/CATextImportDialog.h"
+#include "kernel/base/CAEnvironment.h"
+#include "platform/PWPerson.h"
+#include "platform/PWPersonProperties.h"
+
+#include "EightBitCorpusSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -293,4 +298,66 @@ TEST(CATextImportDialogEndTest, OnlyImportReadsTheFile)
     }
 }
 
+// A Turkish file of the corpus imported under the Turkish locale, as a user imports it: the
+// dialog's encoding shows the code page the file reads right in (by the toolkit's converter), and
+// its rows the names as written; Import gives those names. The list of encodings stored for the
+// dialog stays as it was, and the next import of a file of plain letters offers only that list.
+TEST(CATextImportDialogWeighedTest, AWeighedCodePageIsOfferedForThatImportOnly)
+{
+    std::optional<eightbitcorpus::CorpusFile> turkish;
+    for (const eightbitcorpus::CorpusFile &file : eightbitcorpus::corpusFiles()) {
+        QStringDecoder western("windows-1252");
+        if (!turkish && file.language == u"tr" && QString(western.decode(file.bytes())).section(u'\n', 1) != file.original())
+            turkish = file;
+    }
+    ASSERT_TRUE(turkish.has_value());
+    const eightbitcorpus::LocaleNamed locale(eightbitcorpus::localeName(u"own"_s, turkish->language));
+    const PWPlist::Array stored = CAEnvironment::getEncodingList();
+    CATextImportOptions options;
+    options.showDialog = true;
+    options.encodingChoice = true;
+    CAContactImportHooks hooks;
+    hooks.confirmTextImport = &CATextImportDialog::confirm;
+    QString shown;
+    QString firstCell;
+    QTimer::singleShot(0, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<CATextImportDialog *>(widget);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            auto *encodings = dialog->findChild<QComboBox *>(u"_encodingButton"_s);
+            shown = encodings->currentText();
+            firstCell = dialog->findChild<QTableWidget *>(u"_tableView"_s)->item(0, CATextImportDialog::DataColumn)->text();
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s)->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+            return;
+        }
+    });
+    const std::optional<CAPersonList> persons = CATextFileImport::peopleFromData(turkish->bytes(), options, nullptr, nullptr, hooks);
+    ASSERT_TRUE(persons.has_value());
+    const QStringList original = turkish->original().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(persons->size(), original.size());
+    for (qsizetype i = 0; i < original.size(); ++i)
+        EXPECT_EQ(persons->at(i)->stringForProperty(kPWFirstNameProperty), original.at(i).section(u',', 0, 0));
+    EXPECT_EQ(firstCell, original.first().section(u',', 0, 0));
+    // The encoding shown reads the file right by the toolkit's own converter.
+    const std::optional<quint32> chosen = CATextEncodings::fromName(shown);
+    ASSERT_TRUE(chosen.has_value()) << qPrintable(shown);
+    QStringDecoder decoder(CATextEncodings::name(*chosen).toLatin1().constData());
+    EXPECT_EQ(QString(decoder.decode(turkish->bytes())).section(u'\n', 1), turkish->original());
+    // Offered for this import only: the stored list is as it was, and a file of plain letters
+    // offers the stored list alone.
+    EXPECT_EQ(CAEnvironment::getEncodingList(), stored);
+    const bool storedHasIt = std::any_of(stored.cbegin(), stored.cend(), [&](const PWPlist &entry) {
+        return CATextEncodings::fromStoredText(entry.toString()) == chosen;
+    });
+    CADelimitedText plain(kSampleCsv);
+    CATextImportDialog next;
+    next.prepare(plain, options);
+    auto *encodings = next.findChild<QComboBox *>(u"_encodingButton"_s);
+    EXPECT_EQ(encodings->count(), stored.size());
+    EXPECT_EQ(encodings->findText(shown) >= 0, storedHasIt);
+}
+
 } // namespace
+

@@ -32,8 +32,9 @@ inline const std::vector<Language> &languages()
     using namespace Qt::StringLiterals;
     static const std::vector<Language> all = {
         {"es", {u"windows-1252"_s}, {u"Ana,Peña,Logroño"_s, u"José,Muñoz,Cádiz"_s, u"Lucía,Fernández,Córdoba"_s, u"Begoña,Ibáñez,Málaga"_s}},
-        {"fr", {u"windows-1252"_s}, {u"Hélène,Lefèvre,Genève"_s, u"François,Bérénger,Besançon"_s, u"Gaëlle,Noël,Orléans"_s, u"Chloé,Cœur,Nîmes"_s}},
+        {"fr", {u"windows-1252"_s, u"ISO-8859-15"_s}, {u"Hélène,Lefèvre,Genève"_s, u"François,Bérénger,Besançon"_s, u"Gaëlle,Noël,Orléans"_s, u"Chloé,Cœur,Nîmes"_s}},
         {"de", {u"windows-1252"_s}, {u"Jürgen,Müller,Köln"_s, u"Jörg,Schröder,Düsseldorf"_s, u"Käthe,Weiß,Mönchengladbach"_s, u"Björn,Bäcker,Lüneburg"_s}},
+        {"is", {u"windows-1252"_s, u"ISO-8859-15"_s}, {u"Þórunn,Guðmundsdóttir,Reykjavík"_s, u"Sigurður,Þórðarson,Akureyri"_s, u"Ýr,Jónsdóttir,Ísafjörður"_s, u"Hörður,Eiríksson,Selfoss"_s}},
         {"pt", {u"windows-1252"_s}, {u"João,Gonçalves,São Paulo"_s, u"Conceição,Brandão,Évora"_s, u"Ângela,Magalhães,Lisboa"_s, u"Inês,Simões,Guimarães"_s}},
         {"cs", {u"windows-1250"_s, u"ISO-8859-2"_s}, {u"Jiří,Dvořák,Plzeň"_s, u"Tomáš,Novák,Brno"_s, u"Eva,Černá,Ostrava"_s, u"Růžena,Štěpánková,Žďár nad Sázavou"_s}},
         {"sk", {u"windows-1250"_s, u"ISO-8859-2"_s}, {u"Ľubomír,Šťastný,Žilina"_s, u"Ľudmila,Hrušková,Košice"_s, u"Ján,Ďurovič,Trenčín"_s, u"Mária,Kováčová,Prešov"_s}},
@@ -42,8 +43,9 @@ inline const std::vector<Language> &languages()
         {"sl", {u"windows-1250"_s, u"ISO-8859-2"_s}, {u"Marko,Čeh,Ljubljana"_s, u"Žiga,Košir,Maribor"_s, u"Špela,Jerič,Celje"_s, u"Nataša,Žagar,Kranj"_s}},
         {"hr", {u"windows-1250"_s, u"ISO-8859-2"_s}, {u"Đurđa,Kovačević,Čakovec"_s, u"Luka,Babić,Šibenik"_s, u"Ivana,Horvat,Požega"_s, u"Mislav,Đurić,Osijek"_s}},
         {"ro", {u"windows-1250"_s, u"ISO-8859-2"_s}, {u"Ştefan,Brânzei,Brăila"_s, u"Mihai,Bălan,Iaşi"_s, u"Ioana,Ţăranu,Constanţa"_s, u"Andreea,Şerban,Timişoara"_s}},
+        {"tr", {u"windows-1254"_s, u"ISO-8859-9"_s}, {u"Ayşe,Yılmaz,Beyoğlu"_s, u"Şükrü,Çelik,İzmir"_s, u"Gülşen,Doğan,Eskişehir"_s, u"Uğur,Yıldız,Çanakkale"_s}},
         {"ru", {u"windows-1251"_s, u"KOI8-R"_s, u"ISO-8859-5"_s}, {u"Иван,Петров,Москва"_s, u"Анна,Смирнова,Казань"_s, u"Сергей,Кузнецов,Санкт-Петербург"_s, u"Ольга,Соколова,Новосибирск"_s}},
-        {"uk", {u"windows-1251"_s, u"ISO-8859-5"_s}, {u"Олена,Шевченко,Київ"_s, u"Андрій,Коваленко,Львів"_s, u"Юлія,Бондаренко,Одеса"_s, u"Євген,Ткаченко,Харків"_s}},
+        {"uk", {u"windows-1251"_s, u"KOI8-U"_s, u"ISO-8859-5"_s}, {u"Олена,Шевченко,Київ"_s, u"Андрій,Коваленко,Львів"_s, u"Юлія,Бондаренко,Одеса"_s, u"Євген,Ткаченко,Харків"_s}},
         {"bg", {u"windows-1251"_s, u"KOI8-R"_s, u"ISO-8859-5"_s}, {u"Георги,Иванов,София"_s, u"Мария,Петрова,Пловдив"_s, u"Йордан,Димитров,Варна"_s, u"Цветелина,Тодорова,Бургас"_s}},
         {"sr", {u"windows-1251"_s, u"ISO-8859-5"_s}, {u"Драган,Јовановић,Београд"_s, u"Милица,Ђорђевић,Нови Сад"_s, u"Никола,Петровић,Ниш"_s, u"Јелена,Николић,Крагујевац"_s}},
         {"el", {u"windows-1253"_s, u"ISO-8859-7"_s}, {u"Γιώργος,Παπαδόπουλος,Αθήνα"_s, u"Ελένη,Καραγιάννη,Πάτρα"_s, u"Νίκος,Οικονόμου,Θεσσαλονίκη"_s, u"Άννα,Παπαδοπούλου,Ηράκλειο"_s}},
