@@ -1,9 +1,10 @@
 // Two instances of the program on one settings file, each with its address window on the print
-// lists. A's user double-clicks a person of the second list, types a city in the contact editor
-// sheet and presses OK, while B removes, adds, moves and renames lists. The edit lands in the list
-// the sheet was opened on, as a plain model of the lists finds it (the same list, else one of its
-// name, else it comes back where it stood); where B had removed what A edited, it comes back and
-// B's window names who came back. A double click opens the sheet from the first moment.
+// lists. A's user opens the contact editor on a person of the second list (a double click opens it
+// as a sheet; the print-multiple window shows it beside the list), types a city and presses OK,
+// while B removes, adds, moves and renames lists. The edit lands in the list it was opened on, as
+// a plain model of the lists finds it (the same list, else one of its name, else it comes back
+// where it stood); where B had removed what A edited, it comes back and B's window names who came
+// back. A double click opens the sheet from the first moment, with one instance or two.
 #include "ContactsWindowTestSupport.h"
 
 #include "app/contacts/CAPrintMultipleDialog.h"
