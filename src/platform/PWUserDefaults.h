@@ -74,7 +74,8 @@ public:
     // merged. Answers whether any key was taken (each told by valueChanged and takenFromFile).
     bool takeInFromFile();
     // From now on, the file changed by another process is taken in (takeInFromFile) when this
-    // store's thread is next idle, so that windows show what the other wrote.
+    // store's thread is next idle, so that windows show what the other wrote; so is what it wrote
+    // before the watch began.
     void watchOtherWrites();
 
     // Every write holds the lock of the settings file (PWSettingsLock) from reading the file to

@@ -212,6 +212,10 @@ void PWUserDefaults::watchOtherWrites()
     m_otherWriteTimer->setInterval(50);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_otherWriteTimer, qOverload<>(&QTimer::start));
     connect(m_otherWriteTimer, &QTimer::timeout, this, &PWUserDefaults::otherWriteSeen);
+    // What another process wrote since this store last read the file, before anything watched
+    // it, is taken in as well: a window that starts watching shows the file as it is now, not
+    // as this process found it at its start.
+    m_otherWriteTimer->start();
 }
 
 void PWUserDefaults::otherWriteSeen()

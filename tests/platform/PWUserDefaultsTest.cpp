@@ -406,4 +406,27 @@ TEST_F(PWUserDefaultsTest, AWriteTakesInWhatAnotherStoreWroteSinceItRead)
                                   QStringLiteral("removedByB")}));
 }
 
+// A store that starts watching the file takes in what another store wrote before the watch began,
+// at its first idle moment and without a write of its own, and then each later write, key by key.
+TEST_F(PWUserDefaultsTest, WatchingTakesInWhatWasWrittenBeforeItBeganAndAfter)
+{
+    const auto otherStoreSets = [this](const QString &key, const QString &value) {
+        PWUserDefaults other(storePath());
+        other.setString(key, value);
+    };
+    otherStoreSets(QStringLiteral("seeded"), QStringLiteral("read"));
+    PWUserDefaults a(storePath());
+    otherStoreSets(QStringLiteral("before"), QStringLiteral("b"));
+    QSignalSpy taken(&a, &PWUserDefaults::takenFromFile);
+    a.watchOtherWrites();
+    ASSERT_TRUE(taken.count() > 0 || taken.wait(pwtest::kEventWaitMs)) << "what was written before the watch";
+    EXPECT_EQ(taken.at(0).at(0).toStringList(), QStringList {QStringLiteral("before")});
+    EXPECT_EQ(a.stringForKey(QStringLiteral("before")), QStringLiteral("b"));
+
+    otherStoreSets(QStringLiteral("after"), QStringLiteral("c"));
+    ASSERT_TRUE(taken.count() > 1 || taken.wait(pwtest::kEventWaitMs)) << "what was written after";
+    EXPECT_EQ(taken.at(1).at(0).toStringList(), QStringList {QStringLiteral("after")});
+    EXPECT_EQ(a.stringForKey(QStringLiteral("seeded")), QStringLiteral("read"));
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/contacts/CAPersonListDictionary.h"
+#include "platform/PWPlist.h"
 
 #include <QWidget>
 
@@ -189,8 +190,17 @@ private:
     // Editing single persons (CAAddressWindowEditing.cpp).
     void installEditing();
     void editPerson(CAContactTableModel *model, const QString &tableName, bool isRecipient, int row);
-    // The edited list stored, merged with what it came to hold since shown.
-    CAPersonList saveEditedList(CAContactTableModel *model, const CAPersonList &shown);
+    // The print list a sheet was opened on: the lists as stored then, and its index among them.
+    struct EditedList
+    {
+        PWPlist shown;
+        int index = -1;
+    };
+    // The edited list (the persons shown, one of them edited) stored into the model's list, merged
+    // with what that list came to hold since shown.
+    CAPersonList saveEditedList(CAContactTableModel *model, const CAPersonList &shown, const CAPersonList &edited,
+                                const EditedList &list);
+    CAPersonList saveEditedPrintList(const CAPersonList &shown, const CAPersonList &edited, const EditedList &list);
     void reloadAfterSheet();
     // The tables follow their lists, and say what came back.
     void watchLists();

@@ -49,33 +49,66 @@ void CAAddressWindow::editPerson(CAContactTableModel *model, const QString &tabl
     std::shared_ptr<PWPerson> chosen = model->personAt(row);
     if (!chosen)
         return;
+    // The print list shown is known at OK as the merge knows lists, whatever another process
+    // removed, added, moved or renamed under the sheet.
+    const auto listShown = [this, model] {
+        EditedList list;
+        if (model == m_printListModel) {
+            list.shown = m_models.printLists.storedValue();
+            list.index = m_models.printLists.currentPrintListIndex();
+        }
+        return list;
+    };
+    EditedList list = listShown();
+    CAPersonList shown = model->sourceContent();
     // The sheet shows the person as the settings file holds it now: what another process wrote
-    // is taken in first, and the person is found again among the persons read.
-    const CAPersonList before = model->sourceContent();
+    // is taken in first (the print list shown stays its list), and the person is found again
+    // among the persons read.
+    CAContactTableModel *edits = model;
+    CAContactTableModel asShown(QString(), &m_models.defaults);
     if (m_models.defaults.takeInFromFile()) {
         const CAPersonList now = model->sourceContent();
-        const QList<qsizetype> found = CAStoredListMerge::counterparts(CAPersonListDictionary::storedPersons(before),
+        const QList<qsizetype> found = CAStoredListMerge::counterparts(CAPersonListDictionary::storedPersons(shown),
                                                                        CAPersonListDictionary::storedPersons(now), false);
-        const qsizetype at = before.indexOf(chosen);
-        chosen = at >= 0 && at < found.size() && found.at(at) >= 0 ? now.at(found.at(at)) : nullptr;
-        if (!chosen)
-            return;
-        row = model->rowOfPerson(chosen.get());
+        const qsizetype at = shown.indexOf(chosen);
+        const std::shared_ptr<PWPerson> again = at >= 0 && at < found.size() && found.at(at) >= 0 ? now.at(found.at(at)) : nullptr;
+        if (again && model->rowOfPerson(again.get()) >= 0) {
+            chosen = again;
+            row = model->rowOfPerson(again.get());
+            shown = now;
+            list = listShown();
+        } else {
+            // Another process removed the person, or its list, after the user saw it: the sheet
+            // edits the person as shown, and an OK brings it back with the edit, as the merge
+            // brings back what one side removed and the other changed.
+            asShown.setContent(shown);
+            edits = &asShown;
+            row = asShown.rowOfPerson(chosen.get());
+        }
     }
-    const CAPersonList shown = model->sourceContent();
     // The tables keep their persons under the sheet: another process's write is shown after it.
     m_editingSheetOpen = true;
-    const int code = contactEditorSheet()->editRow(row, model);
+    const int code = contactEditorSheet()->editRow(row, edits);
     m_editingSheetOpen = false;
     if (code != CAContactEditorSheet::kOK) {
         reloadAfterSheet();
         return;
     }
-    const std::shared_ptr<PWPerson> edited = model->personAt(row);
-    const CAPersonList saved = saveEditedList(model, shown);
-    model->setContent(saved);
+    std::shared_ptr<PWPerson> edited = edits->personAt(row);
+    const CAPersonList saved = saveEditedList(model, shown, edits->sourceContent(), list);
+    if (model == m_printListModel)
+        reloadPrintLists();
+    else
+        model->setContent(saved);
     reloadAfterSheet();
-    // The edited person is chosen again, so that the design shows what was corrected.
+    // The edited person is chosen again, so that the design shows what was corrected; merged with
+    // another process's change at the store, it is found again as the merge finds persons.
+    if (edited && !saved.contains(edited)) {
+        const qsizetype at = CAStoredListMerge::counterparts(CAPersonListDictionary::storedPersons({edited}),
+                                                             CAPersonListDictionary::storedPersons(saved), false)
+                                 .value(0, -1);
+        edited = at >= 0 && at < saved.size() ? saved.at(at) : nullptr;
+    }
     auto *table = findChild<QTableView *>(tableName);
     const int newRow = model->rowOfPerson(edited.get());
     if (table && newRow >= 0) {
@@ -134,32 +167,52 @@ void CAAddressWindow::showRestored(const QStringList &names)
     box->open();
 }
 
-CAPersonList CAAddressWindow::saveEditedList(CAContactTableModel *model, const CAPersonList &shown)
+CAPersonList CAAddressWindow::saveEditedList(CAContactTableModel *model, const CAPersonList &shown,
+                                             const CAPersonList &edited, const EditedList &list)
 {
+    if (model == m_printListModel)
+        return saveEditedPrintList(shown, edited, list);
     // What the list came to hold while the sheet was open (another process's write) is merged
     // with the edit field by field: the edit stores only what the user changed.
-    const CAPersonList now = model == m_senderModel       ? m_models.senders.personListDict().personList()
-                             : model == m_printListModel ? m_models.printLists.currentPrintList().value_or(CAPersonList())
-                                                         : m_models.localBase.personListDict().personList();
-    const CAPersonList edited = model->sourceContent();
+    const CAPersonList now = model == m_senderModel ? m_models.senders.personListDict().personList()
+                                                    : m_models.localBase.personListDict().personList();
     const CAPersonList persons = CAPersonListDictionary::storedPersons(now) == CAPersonListDictionary::storedPersons(shown)
                                      ? edited
                                      : CAStoredListMerge::mergePersonLists(shown, edited, now);
-    if (model == m_senderModel) {
+    if (model == m_senderModel)
         return m_models.senders.savePersonListChanges(persons);
-    }
-    if (model == m_printListModel) {
-        const int index = m_models.printLists.currentPrintListIndex();
-        CAPersonList sorted = persons;
-        if (index < 0)
-            return sorted;
-        CAPrintListArray::sortPrintList(sorted, m_models.printLists.getPrintListSortValueAt(index));
-        m_models.printLists.replacePrintListAt(index, sorted);
-        m_models.printLists.store();
-        return sorted;
-    }
     m_models.localBase.personListDict().replacePersonList(persons);
     return m_models.localBase.savePersonListChanges();
+}
+
+CAPersonList CAAddressWindow::saveEditedPrintList(const CAPersonList &shown, const CAPersonList &edited,
+                                                  const EditedList &list)
+{
+    CAPrintListArray &lists = m_models.printLists;
+    int index = lists.indexOfListShown(list.shown, list.index);
+    CAPersonList persons;
+    if (index >= 0) {
+        const CAPersonList now = lists.getPrintListAt(index);
+        persons = CAPersonListDictionary::storedPersons(now) == CAPersonListDictionary::storedPersons(shown)
+                      ? edited
+                      : CAStoredListMerge::mergePersonLists(shown, edited, now);
+        CAPrintListArray::sortPrintList(persons, lists.getPrintListSortValueAt(index));
+        const QSignalBlocker blocker(&lists);
+        lists.replacePrintListAt(index, persons);
+    } else {
+        // Another process removed the list under the sheet: the edit brings it back, as a person
+        // removed there and edited here comes back.
+        const QSignalBlocker blocker(&lists);
+        index = lists.restoreListShown(list.shown, list.index, edited);
+        if (index < 0)
+            return edited;
+        persons = lists.getPrintListAt(index);
+    }
+    // The list edited stays the one shown, wherever it stands now.
+    lists.setCurrentPrintListIndex(index);
+    lists.store();
+    // The store may have merged in what another process wrote at the same time.
+    return lists.getPrintListAt(lists.currentPrintListIndex());
 }
 
 CAPrintMultipleDialog *CAAddressWindow::printMultipleDialog()

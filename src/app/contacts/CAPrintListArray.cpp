@@ -4,6 +4,8 @@
 #include "app/contacts/CAStoredListMerge.h"
 #include "platform/PWUserDefaults.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kPrintListArrayKey = QStringLiteral("PrintListArray");
@@ -30,8 +32,11 @@ CAPrintListArray::CAPrintListArray(PWUserDefaults &defaults, QObject *parent)
     // Another process's change to the lists, taken in at a write, is shown and kept from then on.
     // Lists with changes of their own are merged with it when they are stored.
     connect(&defaults, &PWUserDefaults::takenFromFile, this, [this](const QStringList &keys) {
-        if (keys.contains(kPrintListArrayKey) && !hasUnstoredChanges())
-            load();
+        if (!keys.contains(kPrintListArrayKey) || hasUnstoredChanges())
+            return;
+        // What this process removed and the other brought back with its change is said.
+        CAStoredListMerge::noteTakenIn(kPrintListArrayKey, m_loaded, m_defaults.objectForKey(kPrintListArrayKey));
+        load();
     });
     // Any later write of the settings file writes the lists set into it with the failed one.
     connect(&defaults, &PWUserDefaults::writeRecovered, this, [this] { setSaved(true); });
@@ -47,6 +52,11 @@ void CAPrintListArray::setSaved(bool saved)
 
 void CAPrintListArray::load()
 {
+    // The current list stays the list it was, wherever the lists read put it: another process
+    // may have added, removed, moved or renamed lists before it. It is found as the merge of the
+    // settings finds lists; one no longer there leaves the index where it was.
+    const int current = m_currentIndex;
+    const PWPlist::Array shown = isValidIndex(current) ? storedValue().toArray() : PWPlist::Array();
     m_lists.clear();
     m_loadProblems.clear();
     m_keptLists = PWPlist();
@@ -66,6 +76,11 @@ void CAPrintListArray::load()
     // standard error.
     for (const QString &problem : std::as_const(m_loadProblems))
         m_defaults.noteProblem(problem);
+    if (!shown.isEmpty() && stored.isArray()) {
+        const qsizetype found = CAStoredListMerge::counterparts(shown, stored.toArray(), true).value(current, -1);
+        if (found >= 0 && found < count())
+            m_currentIndex = int(found);
+    }
     Q_EMIT printListsChanged();
     if (const QStringList restored = CAStoredListMerge::restoredNames(kPrintListArrayKey); !restored.isEmpty())
         Q_EMIT personsRestored(restored);
@@ -213,6 +228,38 @@ void CAPrintListArray::replaceCurrentPrintList(const CAPersonList &persons)
         return;
     m_lists[m_currentIndex].replacePersonList(persons);
     Q_EMIT printListsChanged();
+}
+
+int CAPrintListArray::indexOfListShown(const PWPlist &shown, int index) const
+{
+    const PWPlist::Array before = shown.toArray();
+    if (index < 0 || index >= before.size())
+        return -1;
+    const QList<qsizetype> found = CAStoredListMerge::counterparts(before, storedValue().toArray(), true);
+    const qsizetype at = found.value(index, -1);
+    return at >= 0 && at < count() ? int(at) : -1;
+}
+
+int CAPrintListArray::restoreListShown(const PWPlist &shown, int index, const CAPersonList &persons)
+{
+    const PWPlist::Array before = shown.toArray();
+    if (index < 0 || index >= before.size())
+        return -1;
+    const QList<qsizetype> found = CAStoredListMerge::counterparts(before, storedValue().toArray(), true);
+    int at = 0;
+    for (int earlier = index - 1; earlier >= 0; --earlier) {
+        if (found.value(earlier, -1) >= 0) {
+            at = int(found.at(earlier)) + 1;
+            break;
+        }
+    }
+    at = std::min(at, count());
+    // The list's own keys (another program's among them) come back with it.
+    CAPersonListDictionary list = CAPersonListDictionary::fromStoredForm(before.at(index));
+    list.replacePersonList(persons);
+    m_lists.insert(at, list);
+    Q_EMIT printListsChanged();
+    return at;
 }
 
 void CAPrintListArray::sortPrintList(CAPersonList &persons, int sortingValue)

@@ -25,8 +25,10 @@ public:
 
     explicit CAPrintListArray(PWUserDefaults &defaults, QObject *parent = nullptr);
 
-    // Replaces the lists with the stored ones; the current index is not touched. Stored lists
-    // and persons that do not read are left out and named in loadProblems().
+    // Replaces the lists with the stored ones. The current index stays on its list, found among
+    // those read as the merge of the settings finds lists (another process added, removed or
+    // moved lists before it); otherwise it is not touched. Stored lists and persons that do not
+    // read are left out and named in loadProblems().
     void load();
     // Writes every list under "PrintListArray" and saves the user defaults at once; false when
     // they could not be saved. What another process stored since the lists were loaded is merged
@@ -65,6 +67,17 @@ public:
     const CAPersonListDictionary *currentPrintListDict();
     // Only when there is a current list.
     void replaceCurrentPrintList(const CAPersonList &persons);
+
+    // The list an editor opened on, the index-th of the lists shown (storedValue() then), found
+    // among the lists now as the merge of the settings finds lists: by its stored record, by its
+    // name, then by its persons, whatever another process removed, added, moved or renamed
+    // meanwhile. -1 when the list is no longer there.
+    int indexOfListShown(const PWPlist &shown, int index) const;
+    // A list shown and edited that is no longer there comes back with the edit, as the merge
+    // brings back what one side removed and the other changed: as it was shown with the persons
+    // given, after the nearest list before it that is still there (first when none is). Answers
+    // its index, -1 for an index that is not one of shown.
+    int restoreListShown(const PWPlist &shown, int index, const CAPersonList &persons);
 
     // Sorts a person list by a sorting value (nothing for 0, negative values and 134).
     static void sortPrintList(CAPersonList &persons, int sortingValue);

@@ -161,9 +161,18 @@ bool CAPrintListEditor::holdsSamePersons(const CAPersonList &rows, const CAPerso
 
 void CAPrintListEditor::storeCurrentPrintList()
 {
-    const int current = m_lists.currentPrintListIndex();
-    if (m_lists.count() == 0 || current < 0 || !m_showsList)
+    if (!m_showsList)
         return;
+    // The list shown is found as the merge of the settings finds lists, wherever another process
+    // moved it meanwhile; removed there, it comes back with what was changed here.
+    int current = m_lists.indexOfListShown(m_listsShown, m_listShownIndex);
+    if (current < 0) {
+        if (changedShownList())
+            current = m_lists.restoreListShown(m_listsShown, m_listShownIndex, m_shownRows);
+        if (current < 0)
+            return;
+    }
+    m_lists.setCurrentPrintListIndex(current);
     // The rows shown sorted are no change of their own: a list the user left alone keeps its
     // order and its sorting value as stored. Compared with what was shown, not with the list now,
     // so that a list this window left alone is not written over what another changed in it.
@@ -197,7 +206,12 @@ void CAPrintListEditor::selectList(int row)
     }
     if (row == m_lists.currentPrintListIndex() && m_showsList)
         return;
+    // The list shown, brought back by its store, may move the one chosen.
+    const PWPlist lists = m_lists.storedValue();
     storeCurrentPrintList();
+    row = m_lists.indexOfListShown(lists, row);
+    if (row < 0)
+        return;
     m_lists.setCurrentPrintListIndex(row);
     showPrintListDict(m_lists.getPrintListAt(row), m_lists.getPrintListSortValueAt(row));
     Q_EMIT listsChanged();
@@ -229,7 +243,9 @@ QString CAPrintListEditor::uniquePrintListName(const QString &text, int exceptIn
 
 int CAPrintListEditor::addList(int selectedRow)
 {
+    const PWPlist lists = m_lists.storedValue();
     storeCurrentPrintList();
+    selectedRow = m_lists.indexOfListShown(lists, selectedRow);
     const int index = selectedRow >= 0 && selectedRow < m_lists.count() ? selectedRow + 1 : m_lists.count();
     const QString name = uniqueDefaultName();
     m_lists.insertPrintListAt(index);
@@ -277,6 +293,10 @@ void CAPrintListEditor::showPrintListDict(const CAPersonList &persons, int sorti
     }
     m_sortingValue = sortingValue;
     m_shownSortingValue = sortingValue;
+    if (editsPrintLists()) {
+        m_listsShown = m_lists.storedValue();
+        m_listShownIndex = m_lists.currentPrintListIndex();
+    }
     CAPersonList rows = persons;
     CAPrintListArray::sortPrintList(rows, m_sortingValue);
     m_shownRows = rows;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/contacts/CAPersonListDictionary.h"
+#include "platform/PWPlist.h"
 
 #include <QHash>
 #include <QObject>
@@ -112,6 +113,10 @@ private:
     // The list shown as it was when shown: rows or a sorting other than these are the user's.
     CAPersonList m_shownRows;
     int m_shownSortingValue = CAPersonListDictionary::kNoSorting;
+    // In list modes, the lists when the list was shown and its index among them: the list the
+    // rows go back to, found again whatever another process did to the lists meanwhile.
+    PWPlist m_listsShown;
+    int m_listShownIndex = -1;
     int m_oldPrintListIndex = -1;
     std::function<bool()> m_holdsShownList;
     // The persons shown before the last refresh, to the persons shown for them since.

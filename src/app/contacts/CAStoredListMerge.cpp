@@ -205,6 +205,13 @@ void noteRestored(const PWPlist &entry)
     s_restored[t_key].append(entry);
 }
 
+// A print list that comes back brings its persons back with it.
+void noteListRestored(const PWPlist &list)
+{
+    for (const PWPlist &person : list.value(QStringLiteral("Persons")).toArray())
+        noteRestored(person);
+}
+
 PWPlist threeWay(const PWPlist &base, const PWPlist &mine, const PWPlist &theirs)
 {
     return mine == base ? theirs : mine;
@@ -272,6 +279,11 @@ PWPlist mergeEntries(const PWPlist &base, const PWPlist &mine, const PWPlist &th
             restored = true;
         } else if (kind == Kind::Person) {
             restored = takeRemovedHere(theirEntries.at(t));
+        } else {
+            // A list the other made again holds persons this process removed: they came back.
+            for (const PWPlist &person : theirEntries.at(t).value(QStringLiteral("Persons")).toArray())
+                if (takeRemovedHere(person))
+                    noteRestored(person);
         }
         qsizetype at = 0;
         for (qsizetype before = t - 1; before >= 0 && at == 0; --before) {
@@ -282,6 +294,8 @@ PWPlist mergeEntries(const PWPlist &base, const PWPlist &mine, const PWPlist &th
         merged.insert(at, Item{theirEntries.at(t), t});
         if (restored && kind == Kind::Person)
             noteRestored(theirEntries.at(t));
+        else if (restored)
+            noteListRestored(theirEntries.at(t));
     }
     PWPlist::Array values;
     values.reserve(merged.size());
@@ -564,6 +578,16 @@ PWPlist CAStoredListMerge::valueToStore(const QString &key, const PWPlist &loade
         return mine;
     const KeyScope scope(key);
     return key == QLatin1String("PrintListArray") ? mergePrintLists(loaded, mine, now) : mergePersons(loaded, mine, now);
+}
+
+void CAStoredListMerge::noteTakenIn(const QString &key, const PWPlist &before, const PWPlist &after)
+{
+    const PWPlist::Array now = personsOf(key, after);
+    const QList<qsizetype> known = match(personsOf(key, before), now, Kind::Person);
+    const KeyScope scope(key);
+    for (qsizetype i = 0; i < now.size(); ++i)
+        if (known.at(i) < 0 && takeRemovedHere(now.at(i)))
+            noteRestored(now.at(i));
 }
 
 QStringList CAStoredListMerge::restoredNames(const QString &key)

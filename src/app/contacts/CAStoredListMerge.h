@@ -57,6 +57,11 @@ public:
     // another process since the owner read loaded (now); the persons mine lost from loaded are
     // noted as removed here.
     static PWPlist valueToStore(const QString &key, const PWPlist &loaded, const PWPlist &mine, const PWPlist &now);
+    // The owner of the list under key read it again as another process wrote it (after), without
+    // a merge of its own: the persons in it that were not in what the owner read before and that
+    // this process had removed came back (the other had changed them, or the list holding them,
+    // before it learned of the removal), and are noted as restored.
+    static void noteTakenIn(const QString &key, const PWPlist &before, const PWPlist &after);
     // The names of the persons takeRestored answers for key, for the window to say.
     static QStringList restoredNames(const QString &key);
 

@@ -28,15 +28,9 @@ namespace sheetinstancestest {
 
 using SheetInstance = contactstest::StoredInstance;
 
-std::shared_ptr<PWPerson> seeded(const QString &last)
-{
-    std::shared_ptr<PWPerson> made = contactstest::person(u"Ann"_s, last);
-    for (addressType type : CAContactEditor::kTabTypes) {
-        setStringForPersonCategory(made.get(), last + u" City"_s, type, tcCity);
-        setStringForPersonCategory(made.get(), last.left(2).toUpper(), type, tcState);
-    }
-    return made;
-}
+using contactstest::personWithCities;
+using contactstest::pressSheetOk;
+using contactstest::typeIntoSheet;
 
 QString seedFile(QTemporaryDir &folder, const QStringList &lasts)
 {
@@ -44,7 +38,7 @@ QString seedFile(QTemporaryDir &folder, const QStringList &lasts)
     SheetInstance seed(file, folder.filePath(u"seed"_s), false);
     CAPersonList senders;
     for (const QString &last : lasts)
-        senders.append(seeded(last));
+        senders.append(personWithCities(last));
     seed.senders.savePersonListChanges(senders);
     return file;
 }
@@ -73,61 +67,21 @@ struct TwoInstances
 
 int rowOf(QTableView *table, const QString &last)
 {
-    auto *model = static_cast<CAContactTableModel *>(table->model());
-    for (int row = 0; row < model->rowCount(); ++row)
-        if (model->personAt(row)->stringForProperty(kPWLastNameProperty) == last)
-            return row;
-    ADD_FAILURE() << "no row for " << last.toStdString();
-    return -1;
+    return contactstest::rowOfLastName(table, last);
 }
 
 QPoint placeOf(QTableView *table, const QString &last)
 {
-    EXPECT_TRUE(QTest::qWaitFor([table] { return table->viewport()->height() > 0; }, pwtest::kEventWaitMs));
-    const int row = rowOf(table, last);
-    return row < 0 ? QPoint() : table->visualRect(table->model()->index(row, 0)).center();
+    return contactstest::placeOfLastName(table, last);
 }
 
 // Double-clicks the sender's row of the window's Senders tab and runs act in the contact editor
-// sheet that opens; answers when the sheet closed. The sheet is looked for at each turn of its
-// event loop, so that one opened inside another's is found as well.
+// sheet that opens; answers when the sheet closed.
 void inSheetOn(CAAddressWindow &window, const QString &last, const std::function<void(CAContactEditorSheet &)> &act)
 {
-    bool acted = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &window, [&] {
-        auto *sheet = qobject_cast<CAContactEditorSheet *>(QApplication::activeModalWidget());
-        if (acted || !sheet || sheet->parentWidget() != &window)
-            return;
-        acted = true;
-        poll.stop();
-        act(*sheet);
-    });
-    poll.start(5);
     window.showSenders();
-    auto *table = window.findChild<QTableView *>(u"senderTable"_s);
-    const QPoint at = placeOf(table, last);
-    ASSERT_FALSE(at.isNull());
-    // A double click as a mouse makes it: click, then the second press and its release.
-    QCoreApplication::processEvents();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, at);
-    poll.stop();
-    EXPECT_TRUE(acted) << "no sheet opened on " << last.toStdString();
-}
-
-void typeIntoSheet(QLineEdit *edit, const QString &text)
-{
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    Q_EMIT edit->editingFinished();
-}
-
-void pressSheetOk(QDialog &dialog)
-{
-    QTest::mouseClick(dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    EXPECT_TRUE(contactstest::inSheetOn(window, window.findChild<QTableView *>(u"senderTable"_s), last, act))
+        << "no sheet opened on " << last.toStdString();
 }
 
 using Typed = std::map<QString, std::map<std::pair<addressType, textCategory>, QString>>;
@@ -143,7 +97,7 @@ void expectStored(const QString &file, const QString &folder, const QStringList 
     ASSERT_EQ(found, lasts);
     for (const std::shared_ptr<PWPerson> &person : stored) {
         const QString last = person->stringForProperty(kPWLastNameProperty);
-        const std::shared_ptr<PWPerson> was = seeded(last);
+        const std::shared_ptr<PWPerson> was = personWithCities(last);
         for (addressType type : CAContactEditor::kTabTypes) {
             for (textCategory category : {tcCity, tcState}) {
                 const auto found = typed[last].find({type, category});
@@ -342,7 +296,7 @@ TEST(SheetInstancesDoubleClick, TheFirstDoubleClickAfterTheOthersChangeOpensTheS
             if (!row.removed.contains(sender->stringForProperty(kPWLastNameProperty)))
                 bSenders.append(sender);
         for (const QString &last : row.added)
-            bSenders.append(seeded(last));
+            bSenders.append(personWithCities(last));
         b.senders.savePersonListChanges(bSenders);
         ASSERT_TRUE(b.defaults.waitForPendingWrite(pwtest::kEventWaitMs));
 
