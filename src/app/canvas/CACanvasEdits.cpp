@@ -7,6 +7,7 @@
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/address/CFTCounterField.h"
 #include "kernel/address/CFTFileField.h"
+#include "kernel/address/FTStoredPerson.h"
 #include "kernel/base/CDDString.h"
 #include "kernel/base/FTClassID.h"
 #include "kernel/component/CFTComponent.h"
@@ -18,6 +19,7 @@
 #include "kernel/drawing/CFTPicture.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/render/CDDText.h"
+#include "kernel/text/CFTACapitalsTyping.h"
 #include "platform/PWFont.h"
 #include "platform/PWImage.h"
 #include "platform/PWUserDefaults.h"
@@ -118,6 +120,9 @@ CACanvasEdits::TextState CACanvasEdits::captureText(CFTComponent *component)
     TextState state;
     state.frame = frameOf(component);
     state.text = copyOf(component->GetText());
+    // A text typed into under capitals holds the characters typed meanwhile: kept as it shows.
+    if (state.text)
+        CFTACapitalsTyping::settle(state.text->getContents());
     if (const auto *field = dynamic_cast<const CFTAAddressText *>(component))
         state.label = copyOf(field->getLabel());
     return state;
@@ -147,7 +152,7 @@ void CACanvasEdits::applyTextState(CFTComponent *component, const TextState &sta
     component->InvalidateShadow();
 }
 
-CACanvasEdits::Typing CACanvasEdits::captureTyping(CFTComponent *owner, CFTComponent *typed)
+CACanvasEdits::Typing CACanvasEdits::captureTyping(CFTComponent *owner, CFTComponent *typed) const
 {
     Typing typing;
     typing.owner = owner;
@@ -156,6 +161,15 @@ CACanvasEdits::Typing CACanvasEdits::captureTyping(CFTComponent *owner, CFTCompo
     typing.ownerFrame = frameOf(owner);
     if (const auto *field = dynamic_cast<const CFTAAddressText *>(typed))
         typing.keptAsTyped = field->isResetFormatRules();
+    if (const auto *plain = dynamic_cast<const CFTAText *>(typed))
+        typing.typedCharacters = plain->typedCharacters();
+    const textCategory category = typed ? typed->GetTextCategory() : tcNone;
+    if (CADocument *doc = m_canvas.document();
+        doc && category != tcNone && category != tcSimpleText && dynamic_cast<const CFTAAddressText *>(typed)) {
+        typing.personKept = true;
+        if (const std::shared_ptr<PWPerson> person = doc->currentPerson(typed->GetToFrom()))
+            typing.person = FTStoredPerson::copyWithIdentity(*person);
+    }
     return typing;
 }
 
@@ -197,6 +211,8 @@ void CACanvasEdits::restoreTyping(const Typing &typing)
     if (quiet)
         m_canvas.beginUpdatePerson();
     applyTextState(typing.typed, typing.text);
+    if (auto *plain = dynamic_cast<CFTAText *>(typing.typed); plain && typing.typedCharacters)
+        plain->restoreTypedCharacters(*typing.typedCharacters);
     if (quiet)
         m_canvas.endUpdatePerson();
     if (typing.owner != typing.typed) {
@@ -209,8 +225,18 @@ void CACanvasEdits::restoreTyping(const Typing &typing)
     // it the punctuation it shows.
     const bool sameWords = now.text.text && typing.text.text
                            && now.text.text->getString() == typing.text.text->getString();
-    if (CADocument *doc = document(); doc && !sameWords && !m_canvas.isPersonUpdating())
+    CADocument *doc = document();
+    if (doc && typing.personKept && !m_canvas.isPersonUpdating()) {
+        // The person as it was, exactly: read back from the field, it would take the field's letters
+        // (and a side that had none would keep one).
+        const bool freeField = typing.typed->getClassID() == ciAddressText;
+        m_canvas.beginUpdatePerson();
+        doc->restoreCurrentPerson(typing.person ? FTStoredPerson::copyWithIdentity(*typing.person) : nullptr,
+                                  typing.typed->GetToFrom(), freeField && typing.person && !sameWords);
+        m_canvas.endUpdatePerson();
+    } else if (doc && !sameWords && !m_canvas.isPersonUpdating()) {
         doc->updatePersonWithComponent(typing.typed);
+    }
     changed(typing.owner, true);
 }
 

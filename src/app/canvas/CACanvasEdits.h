@@ -4,6 +4,7 @@
 #include "kernel/base/CDDFile.h"
 #include "kernel/base/FTComponentTypes.h"
 #include "kernel/base/FTTypes.h"
+#include "kernel/text/CFTAText.h"
 #include "platform/PWUndoManager.h"
 
 #include <QPointF>
@@ -21,6 +22,7 @@
 
 class CADocView;
 class CADocument;
+class PWPerson;
 class CFTADocument;
 struct CFTAOperationReport;
 class CFTAView;
@@ -239,8 +241,14 @@ private:
         QRectF ownerFrame;
         // Whether a field of a panel kept its text as typed from its delimiter rule.
         bool keptAsTyped = false;
+        // The characters typed beneath the capitals the text shows.
+        std::optional<CFTAText::TypedCharacters> typedCharacters;
+        // An address field's side's person as it was (a copy with its identity; none for a side
+        // without one): taking the typing back gives it back exactly.
+        bool personKept = false;
+        std::shared_ptr<PWPerson> person;
     };
-    static Typing captureTyping(CFTComponent *owner, CFTComponent *typed);
+    Typing captureTyping(CFTComponent *owner, CFTComponent *typed) const;
     void restoreTyping(const Typing &typing);
 
     template <typename Inverse>

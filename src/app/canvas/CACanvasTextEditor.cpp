@@ -1,6 +1,7 @@
 #include "app/canvas/CACanvasTextEditor.h"
 
 #include "kernel/render/CDDTextRuns.h"
+#include "kernel/text/CFTACapitalsTyping.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QGraphicsScene>
@@ -133,7 +134,12 @@ bool CACanvasTextEditor::sceneEvent(QEvent *event)
             return true;
         }
     }
-    return QGraphicsTextItem::sceneEvent(event);
+    const bool handled = QGraphicsTextItem::sceneEvent(event);
+    // What came in shows in capitals before the screen is drawn again, where the text shows them.
+    if (m_attached)
+        if (auto *typing = document()->findChild<CFTACapitalsTyping *>(QString(), Qt::FindDirectChildrenOnly))
+            typing->showTypedInCapitals();
+    return handled;
 }
 
 void CACanvasTextEditor::keyPressEvent(QKeyEvent *event)

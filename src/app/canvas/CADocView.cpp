@@ -11,6 +11,7 @@
 #include "app/canvas/CACanvasItem.h"
 #include "app/canvas/CACanvasSelection.h"
 #include "app/canvas/CACanvasTextEditor.h"
+#include "kernel/text/CFTACapitalsTyping.h"
 #include "kernel/address/CFTAAddressPanel.h"
 #include "kernel/address/CFTAAddressText.h"
 #include "kernel/base/CAEnvironment.h"
@@ -601,7 +602,10 @@ void CADocView::attachEditor()
     // high as that style's: the editor covers its own line, not the next one. (Its history
     // starts here: styling the empty line is no step to take back.)
     if (contents->isEmpty()) {
-        if (const std::optional<QTextCharFormat> style = text->GetFontAttr()) {
+        if (std::optional<QTextCharFormat> style = text->GetFontAttr()) {
+            // A text shown in capitals shows what is typed into it so from the first letter.
+            if (contents->findChild<CFTACapitalsTyping *>(QString(), Qt::FindDirectChildrenOnly))
+                style->merge(CFTACapitalsTyping::editStyle());
             QTextCursor cursor = m_editor->textCursor();
             contents->setUndoRedoEnabled(false);
             cursor.setBlockCharFormat(*style);

@@ -9,6 +9,7 @@
 #include "kernel/base/CDDColor.h"
 #include "kernel/base/FTGeometry.h"
 #include "kernel/component/FTComponentFactory.h"
+#include "kernel/text/CFTACapitalsTyping.h"
 
 #include <QTextDocument>
 
@@ -300,6 +301,30 @@ QString CFTAAddressText::personString() const
     if (m_formatDelimiter.isEmpty())
         return shown.getData();
     return CDDString::createStringByRemovingString(m_formatDelimiter, shown, shown, true, false)->getData();
+}
+
+QString CFTAAddressText::personLetters() const
+{
+    const QString own = personString();
+    const QString shown = mText.getString();
+    const QString typed = typedString();
+    // The shown text is the own one, the panel's delimiter perhaps after it: the letters typed
+    // beneath it stand at the same places.
+    if (typed != shown && typed.size() == shown.size() && shown.startsWith(own))
+        return typed.left(own.size());
+    return own;
+}
+
+QString CFTAAddressText::lettersBeneathCapitals() const
+{
+    const QString shown = mText.getString();
+    if (m_personLetters && typedString() == shown) {
+        const QString own = personString();
+        if (m_personLetters->size() == own.size() && CFTACapitalsTyping::inCapitals(*m_personLetters) == own
+            && shown.startsWith(own))
+            return *m_personLetters + shown.mid(own.size());
+    }
+    return CFTAText::lettersBeneathCapitals();
 }
 
 void CFTAAddressText::restoreOwnText(const OwnText &kept)

@@ -149,8 +149,15 @@ public:
     };
     OwnText ownText() const { return {m_ownText, m_punctuatedText, m_bOwnTextKnown, m_bResetFormatRules}; }
     void restoreOwnText(const OwnText &kept);
+    // The letters a person gave the field beneath the capitals it shows them in: typing in place
+    // starts from them while the field still shows that person's text.
+    void setPersonLetters(const QString &letters) { m_personLetters = letters; }
+    // What a person takes from the field (personString()) in the letters typed, never the capitals
+    // the field shows them in.
+    QString personLetters() const;
 
 protected:
+    QString lettersBeneathCapitals() const override;
     // The text shown, measured and hit-tested: the label while empty and not editing.
     const CDDText &shownText() const;
 
@@ -185,5 +192,6 @@ private:
     QMetaObject::Connection m_typingWatch;
     qsizetype m_delimiterAt = -1;
     CDDString m_textBeforeFill;
+    std::optional<QString> m_personLetters;
     void beginEditing(QObject *view, QObject *editor);
 };

@@ -237,8 +237,9 @@ public:
     std::shared_ptr<PWPerson> setCurrentPerson(const PWPerson *person, bool toFrom, bool updateStrings,
                                                bool updateFormat);
     // Puts back a person this document stored before (an undo): the very object, not a copy, so
-    // that it keeps its identifier; the side's texts are filled from it.
-    void restoreCurrentPerson(std::shared_ptr<PWPerson> person, bool toFrom);
+    // that it keeps its identifier; the side's texts are filled from it unless told otherwise (and
+    // a side that had no person has none again).
+    void restoreCurrentPerson(std::shared_ptr<PWPerson> person, bool toFrom, bool fillTexts = true);
     void updateObjectsFormatWithPerson(const PWPerson &person, bool toFrom);
     void updateObjectsTextWithPerson(const PWPerson &person, bool toFrom);
     void updateObjectsText(const std::vector<CFTComponent *> &list, const PWPerson &person, bool toFrom);

@@ -59,10 +59,11 @@ std::shared_ptr<PWPerson> CADocument::setCurrentPerson(const PWPerson *person, b
     return copy;
 }
 
-void CADocument::restoreCurrentPerson(std::shared_ptr<PWPerson> person, bool toFrom)
+void CADocument::restoreCurrentPerson(std::shared_ptr<PWPerson> person, bool toFrom, bool fillTexts)
 {
     (toFrom ? m_personTo : m_personFrom) = person;
-    updateObjectsTextWithPerson(person ? *person : *PWPerson::create(), toFrom);
+    if (fillTexts)
+        updateObjectsTextWithPerson(person ? *person : *PWPerson::create(), toFrom);
 }
 
 void CADocument::updateObjectsFormatWithPerson(const PWPerson &person, bool toFrom)
@@ -135,10 +136,14 @@ void CADocument::updateObjectsText(const std::vector<CFTComponent *> &list, cons
                 }
                 continue;
             }
-            QString value = stringForPersonCategory(&person, type, category, preferred);
+            const QString letters = stringForPersonCategory(&person, type, category, preferred);
+            component->SetString(toFrom, category, type, CDDString(uppercase ? letters.toUpper() : letters), tcNone,
+                                 m_printMode);
+            // The field shows the person's letters in capitals: typing into it starts from them.
             if (uppercase)
-                value = value.toUpper();
-            component->SetString(toFrom, category, type, CDDString(value), tcNone, m_printMode);
+                if (auto *field = dynamic_cast<CFTAAddressText *>(component->GetObjectForTextCategory(category));
+                    field && field->GetToFrom() == toFrom)
+                    field->setPersonLetters(letters);
         }
     }
 }
@@ -171,7 +176,8 @@ void CADocument::updatePersonWithAddressText(CFTComponent *text, bool updateOthe
     const CDDText *storage = text->GetText();
     const auto *field = dynamic_cast<const CFTAAddressText *>(text);
     const QString shown = storage ? storage->getString() : QString();
-    const QString value = field && !shown.isNull() ? field->personString() : shown;
+    // Under capitals, the letters typed beneath them.
+    const QString value = field && !shown.isNull() ? field->personLetters() : shown;
 
     std::shared_ptr<PWPerson> person = currentPerson(toFrom);
     if (!person)
@@ -204,9 +210,12 @@ void CADocument::adoptPersonTextsOfFields()
         if (category == tcNone || category == tcSimpleText || category == tcBarcode)
             return;
         const std::shared_ptr<PWPerson> person = currentPerson(field->GetToFrom());
-        if (person)
-            field->adoptPersonString(stringForPersonCategory(person.get(), field->GetAddressType(), category,
-                                                             field->IsPreferredAddress()));
+        if (!person)
+            return;
+        const QString letters =
+            stringForPersonCategory(person.get(), field->GetAddressType(), category, field->IsPreferredAddress());
+        field->adoptPersonString(letters);
+        field->setPersonLetters(letters);
     };
     document->forEachComponent([&](CFTComponent *component) {
         if (component->getClassID() == ciAddressText) {

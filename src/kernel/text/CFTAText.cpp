@@ -6,6 +6,7 @@
 #include "kernel/render/CDDArchiveText.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/base/FTGeometry.h"
+#include "kernel/text/CFTACapitalsTyping.h"
 #include "kernel/text/CFTSmartField.h"
 
 #include <QTextBlock>
@@ -339,16 +340,21 @@ void CFTAText::startEditText(QObject *, QObject *)
 {
     m_bIsEditing = true;
     mText.startEditing(GetEditingOriginX(), GetEditingOriginY(), mdSizeX, mdSizeY, mdAngle);
+    beginCapitalsTyping();
 }
 
 CFTComponent *CFTAText::endEditText(QObject *)
 {
     if (!m_bIsEditing)
         return nullptr;
-    // A style chosen in a text left empty stays the text's style.
-    const std::optional<QTextCharFormat> typing = mText.editorTypingFormat();
+    // A style chosen in a text left empty stays the text's style (not the one it was shown in
+    // capitals by).
+    std::optional<QTextCharFormat> typing = mText.editorTypingFormat();
+    if (typing)
+        CFTACapitalsTyping::removeEditStyle(*typing);
     mText.endEditing(typing ? &*typing : nullptr);
     m_bIsEditing = false;
+    finishCapitalsTyping();
     return this;
 }
 

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include <QPointer>
+
 #include "kernel/component/CFTComponent.h"
 #include "kernel/render/CDDText.h"
 
@@ -9,6 +11,8 @@
 // text, with a background fill, a text colour, a horizontal alignment, two width handles that
 // never make the frame narrower than the text, and a fit of the frame to the text. Address
 // texts, barcode, counter, file-data and smart fields build on it.
+class CFTACapitalsTyping;
+
 class CFTAText : public CFTComponent
 {
 public:
@@ -172,6 +176,11 @@ protected:
     std::optional<QString> m_typedText;
     bool m_bTypedStoredAsText = false;
 
+protected:
+    // The characters beneath the capitals the text shows, as long as its text, when an edit in place
+    // begins: those kept as typed, else the letters unticking would give.
+    virtual QString lettersBeneathCapitals() const;
+
 private:
     void init(const CFTComponent *defComponent);
     // Turns the frame so that its centre, moved from oldCentre by a change made in the frame's
@@ -179,6 +188,11 @@ private:
     void keepTurnedCentre(double oldCentreX, double oldCentreY);
     // Whether the characters kept as typed are the ones the text shows in capitals.
     bool typedStillShown() const;
+    // An edit in place of a text shown in capitals works on the characters typed (CFTACapitalsTyping).
+    void beginCapitalsTyping();
+    void finishCapitalsTyping();
+    QPointer<CFTACapitalsTyping> m_capitalsTyping;
+    TypedCharacters m_typedBeforeEdit;
     // Each character replaced by the one at its place in letters (as long as the text), each run
     // keeping its style.
     void replaceLettersKeepingRuns(const QString &letters);

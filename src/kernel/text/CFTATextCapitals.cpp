@@ -3,6 +3,7 @@
 #include "kernel/base/CDDArchive.h"
 #include "kernel/base/CDDArchiveKeys.h"
 #include "kernel/render/CDDArchiveText.h"
+#include "kernel/text/CFTACapitalsTyping.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -15,17 +16,9 @@ namespace {
 // The characters as typed beside the capitals a text shows, written only while it shows them.
 const QString key_TypedText = QStringLiteral("Typed Text");
 
-// The characters in capitals, each letter by its own capital so that none moves: a letter whose
-// capitals are two ("ß") stays as it is.
 QString inCapitals(const QString &text)
 {
-    QString upper = text;
-    for (qsizetype i = 0; i < upper.size(); ++i) {
-        if (upper.at(i).isSurrogate())
-            continue;
-        upper[i] = upper.at(i).toUpper();
-    }
-    return upper;
+    return CFTACapitalsTyping::inCapitals(text);
 }
 
 } // namespace
@@ -93,31 +86,50 @@ void CFTAText::restoreTypedCharacters(const TypedCharacters &kept)
 
 void CFTAText::replaceLettersKeepingRuns(const QString &letters)
 {
-    QTextDocument *document = mText.getContents();
-    if (!document || letters.size() != mText.getString().size())
+    CFTACapitalsTyping::replaceLettersKeepingRuns(mText.getContents(), letters);
+}
+
+QString CFTAText::lettersBeneathCapitals() const
+{
+    if (typedStillShown())
+        return *m_typedText;
+    // Nothing typed is known behind the capitals: what unticking would give them.
+    const QString shown = mText.getString();
+    const std::unique_ptr<CDDString> unticked = CDDString::createStringWithCapitalize(CDDString(shown), false);
+    if (unticked && unticked->getData().size() == shown.size() && inCapitals(unticked->getData()) == shown)
+        return unticked->getData();
+    return shown;
+}
+
+void CFTAText::beginCapitalsTyping()
+{
+    delete m_capitalsTyping.data();
+    if ((int(representationType()) & orCapitals) == 0 || !mText.getContents())
         return;
-    struct Run {
-        int position;
-        int length;
-        QTextCharFormat format;
-    };
-    std::vector<Run> runs;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.isValid())
-                runs.push_back({fragment.position(), fragment.length(), fragment.charFormat()});
-        }
+    m_typedBeforeEdit = typedCharacters();
+    m_capitalsTyping = new CFTACapitalsTyping(mText.getContents(), lettersBeneathCapitals());
+}
+
+void CFTAText::finishCapitalsTyping()
+{
+    CFTACapitalsTyping *const typing = m_capitalsTyping.data();
+    m_capitalsTyping.clear();
+    if (!typing)
+        return;
+    const QString before = typing->typedAtStart();
+    const QString typed = typing->finish();
+    delete typing;
+    if (typed == before) {
+        // Nothing typed: the text keeps what it knew.
+        restoreTypedCharacters(m_typedBeforeEdit);
+    } else if (typed.isEmpty()) {
+        m_typedText.reset();
+        m_bTypedStoredAsText = false;
+    } else {
+        m_typedText = typed;
+        m_bTypedStoredAsText = m_typedBeforeEdit.typed && m_typedBeforeEdit.storedAsTyped;
     }
-    // A run's place in the document is its place in the text: each block ends in one separator.
-    for (const Run &run : runs) {
-        const QString wanted = letters.mid(run.position, run.length);
-        QTextCursor cursor(document);
-        cursor.setPosition(run.position);
-        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
-        if (wanted.size() == run.length && wanted != cursor.selectedText())
-            cursor.insertText(wanted, run.format);
-    }
+    NeedAutoExpand();
 }
 
 void CFTAText::showInCapitalsAsAsked()
@@ -160,6 +172,17 @@ void CFTAText::readTypedCharacters(const CDDArchive &archive)
 
 void CFTAText::storeText(const CDDArchive &archive)
 {
+    if (m_capitalsTyping) {
+        // Saved while typed into: as the edit would leave it.
+        CDDText shown;
+        shown.copy(&mText);
+        const QString typed = CFTACapitalsTyping::textOf(shown.getContents());
+        CFTACapitalsTyping::settle(shown.getContents());
+        archiveSetText(archive, key_TextStorage2, shown);
+        if (!typed.isEmpty() && typed != shown.getString())
+            archive.SetData(key_TypedText, CDDString(typed));
+        return;
+    }
     if (!typedStillShown()) {
         archiveSetText(archive, key_TextStorage2, mText);
         return;

@@ -267,9 +267,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "the file has \"class ID\" in its place", 3},
         DamagedPart {"PanelFieldClassName", "<string>Address Text</string>", "<string>Address Panel</string>",
                      "Field 1 of an address panel was left out", 4},
-        // Replaced without it, the panel has no format, as a new panel without one: nothing is named.
+        // Replaced without it, the panel has no format: read again, it is named as printing no address.
         DamagedPart {"PanelFormatKey", "<key>Address Format</key>", "<string>Address Panel</string>",
-                     "\"Address Format\" of a component of class \"Address Panel\" could not be read", 4},
+                     "\"Address Format\" of a component of class \"Address Panel\" could not be read", 4,
+                     "has no address format"},
         DamagedPart {"PersonKey", "<key>Person To</key>", "", "\"Person To\" of the design could not be read", 4}),
     [](const ::testing::TestParamInfo<DamagedPart> &info) { return std::string(info.param.name); });
 

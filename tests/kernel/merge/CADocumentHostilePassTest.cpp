@@ -520,8 +520,9 @@ class CADocumentEntryOfNoClassTest : public doctest::Test, public ::testing::Wit
 {
 };
 
-// The reading makes nothing of it, without a word, and the save keeps it at its place however the
-// list changed: it is the file's, and nothing the user did took it away.
+// The reading makes nothing of it (a component of the page left out is named: the page lacks it; a
+// panel's field is made again from its format, without a word), and the save keeps it at its place
+// however the list changed: it is the file's, and nothing the user did took it away.
 TEST_P(CADocumentEntryOfNoClassTest, IsSavedAtItsPlaceWhenTheListChanges)
 {
     QFile file(QStringLiteral(PW_SAMPLE_LIBRARY_DIR "/") + QString::fromUtf8(kHostileDesigns[0]));
@@ -538,7 +539,12 @@ TEST_P(CADocumentEntryOfNoClassTest, IsSavedAtItsPlaceWhenTheListChanges)
 
     CADocument document;
     ASSERT_TRUE(document.loadPropertyList(damaged));
-    EXPECT_EQ(document.readProblems(), QStringList());
+    const bool ofThePage = QString::fromUtf8(GetParam().path).count(u'/') == 2;
+    const auto namedAsLeftOut = [ofThePage](const QStringList &problems) {
+        return ofThePage ? problems.size() == 1 && problems.first().contains(u"names no class (\"Class ID\" is missing)"_s)
+                         : problems.isEmpty();
+    };
+    EXPECT_TRUE(namedAsLeftOut(document.readProblems())) << document.readProblems().join(u'\n').toStdString();
     GetParam().edit(document);
     const PWPlist saved = document.propertyListForComponents(nullptr);
     const PWPlist::Array list = hostileAt(saved, listPath).toArray();
@@ -549,7 +555,7 @@ TEST_P(CADocumentEntryOfNoClassTest, IsSavedAtItsPlaceWhenTheListChanges)
     EXPECT_EQ(list.value(path.last().index).toXml().toStdString(), entry.toXml().toStdString());
     CADocument reread;
     ASSERT_TRUE(reread.loadPropertyList(saved));
-    EXPECT_EQ(reread.readProblems(), QStringList());
+    EXPECT_TRUE(namedAsLeftOut(reread.readProblems())) << reread.readProblems().join(u'\n').toStdString();
 }
 
 CFTComponent *entryOfNoClassComponent(CADocument &document, int classID)
@@ -614,7 +620,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeptPart {"FormatPartClassWord", "Front Side/Components/{Address Panel}/Address Format/array/0/Class ID",
                   PWPlist::fromString(u"abc"_s), "Part 1 of an address format could not be read"},
         KeptPart {"FormatPartClassRemoved", "Front Side/Components/{Address Panel}/Address Format/array/0/Class ID",
-                  PWPlist(), "", false},
+                  PWPlist(), "names no class (\"Class ID\" is missing)", false},
         KeptPart {"FormatPartWithoutCategory", "Front Side/Components/{Address Panel}/Address Format/array/0/tc",
                   PWPlist(), "", false},
         KeptPart {"RefusedAngle", "Front Side/Components/{Picture}/Angle", PWPlist::fromString(u"abc"_s), "\"Angle\""},
@@ -639,9 +645,10 @@ INSTANTIATE_TEST_SUITE_P(
         KeptPart {"LayoutWithoutDescription", "Predefined Layout/Description", PWPlist(), "", false},
         KeptPart {"DocumentTypeData", "Document Type", PWPlist::fromData("\x01"), "\"Document Type\" of the design could not be read"},
         KeptPart {"SettingsList", "Default Settings", PWPlist(PWPlist::Array {}), "\"Default Settings\" is not a dictionary"},
-        // A panel's parts that did not read: named, and the panel saved as read. A format left out
-        // is one a new panel has.
-        KeptPart {"PanelWithoutFormat", "Front Side/Components/{Address Panel}/Address Format", PWPlist(), "", false},
+        // A panel's parts that did not read: named, and the panel saved as read. A panel without a
+        // format prints no address.
+        KeptPart {"PanelWithoutFormat", "Front Side/Components/{Address Panel}/Address Format", PWPlist(),
+                  "has no address format (\"Address Format\" is missing)", false},
         KeptPart {"PanelFormatEmpty", "Front Side/Components/{Address Panel}/Address Format/array",
                   PWPlist(PWPlist::Array {}), "holds an empty list: the fields it held are not printed"},
         KeptPart {"PanelFormatWithoutList", "Front Side/Components/{Address Panel}/Address Format/array", PWPlist(), "",
