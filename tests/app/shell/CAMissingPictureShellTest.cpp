@@ -159,7 +159,8 @@ TEST_F(CAMissingPictureShellTest, TheOpeningMessageSaysWhatASaveKeeps)
              });
          },
          kept,
-         {{u"it is drawn as a placeholder"_s, Kind::Kept}}},
+         // It prints no address: named, and kept as the file has it.
+         {{u"it is drawn as a placeholder"_s, Kind::Kept}, {u"has no address format"_s, Kind::Kept}}},
     };
     // Every kind of part the report makes is met.
     for (int k = 0; k < CDDReadReport::kKindCount; ++k) {
