@@ -25,6 +25,7 @@
 #include "kernel/document/CFTADocumentFileCheck.h"
 #include "kernel/document/CFTAView.h"
 #include "kernel/drawing/CFTBoxField.h"
+#include "kernel/merge/CADesignWeigher.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/text/CFTAText.h"
 #include "platform/PWUndoManager.h"
@@ -268,6 +269,25 @@ void BM_NudgeInWindow(benchmark::State &state)
     static const char *const names[] = {"pasted 4000x3000 photo", "300 address panels"};
     state.SetLabel(names[design]);
 }
+// The window's weighing alone, of a design no step changed since it was weighed last: range(0)
+// the design, 0 the 300 panels, 1 to 3 the largest of short texts, long texts and shapes.
+void BM_WeighAgain(benchmark::State &state)
+{
+    const std::unique_ptr<CADocument> design =
+        state.range(0) == 0 ? panelsDesign(300) : makeDesign(Kind(state.range(0) - 1), mostUnits(Kind(state.range(0) - 1)));
+    CADesignWeigher weigher;
+    const std::optional<CFTADocumentFileCheck::Cost> first = weigher.weigh(*design);
+    if (!first || first != design->costAsSaved()) {
+        state.SkipWithError("the weighing differs from the design's cost as saved");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(weigher.weigh(*design));
+    state.counters["parts_counted"] = weigher.partsCounted();
+    state.counters["parts_kept"] = weigher.partsKept();
+}
+BENCHMARK(BM_WeighAgain)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
 BENCHMARK(BM_NudgeInWindow)->DenseRange(kPastedPhoto, kAddressPanels)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
