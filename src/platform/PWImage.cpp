@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <new>
 
@@ -28,6 +29,12 @@ Registry &registry()
 {
     static Registry instance;
     return instance;
+}
+
+quint64 nextRevision()
+{
+    static std::atomic<quint64> last {0};
+    return ++last;
 }
 
 void setError(QString *error, const QString &reason)
@@ -78,6 +85,7 @@ std::shared_ptr<PWImage> decodePicture(const QByteArray &bytes, QString *error)
 } // namespace
 
 PWImage::PWImage(Token)
+    : m_revision(nextRevision())
 {
 }
 
@@ -180,6 +188,12 @@ QSize PWImage::pixelSize() const
     return rep ? rep->pixelSize() : QSize();
 }
 
+void PWImage::setSize(const QSizeF &size)
+{
+    m_size = size;
+    changed();
+}
+
 void PWImage::addRepresentation(const PWImageRep &rep)
 {
     m_reps.append(rep);
@@ -187,18 +201,47 @@ void PWImage::addRepresentation(const PWImageRep &rep)
         m_size = rep.size();
         m_sizeSet = true;
     }
+    changed();
 }
 
 void PWImage::removeRepresentation(qsizetype index)
 {
     if (index >= 0 && index < m_reps.size())
         m_reps.removeAt(index);
+    changed();
 }
 
 void PWImage::replaceRepresentation(qsizetype index, const PWImageRep &rep)
 {
     if (index >= 0 && index < m_reps.size())
         m_reps[index] = rep;
+    changed();
+}
+
+void PWImage::changed()
+{
+    std::lock_guard lock(m_keptMutex);
+    m_revision = nextRevision();
+    m_kept.reset();
+}
+
+quint64 PWImage::revision() const
+{
+    std::lock_guard lock(m_keptMutex);
+    return m_revision;
+}
+
+std::shared_ptr<const PWImage::Kept> PWImage::kept() const
+{
+    std::lock_guard lock(m_keptMutex);
+    return m_kept;
+}
+
+void PWImage::keep(std::shared_ptr<const Kept> form, quint64 madeAtRevision) const
+{
+    std::lock_guard lock(m_keptMutex);
+    if (madeAtRevision == m_revision)
+        m_kept = std::move(form);
 }
 
 const PWImageRep *PWImage::bestRepresentation() const

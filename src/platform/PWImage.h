@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <memory>
+#include <mutex>
 
 class QPainter;
 
@@ -62,7 +63,7 @@ public:
     bool isValid() const { return !m_reps.isEmpty(); }
     // Size in points; set from the first representation added unless set before.
     QSizeF size() const { return m_size; }
-    void setSize(const QSizeF &size) { m_size = size; }
+    void setSize(const QSizeF &size);
     // Pixels of the best representation.
     QSize pixelSize() const;
 
@@ -79,6 +80,21 @@ public:
     void setName(const QString &name);
     static std::shared_ptr<PWImage> imageNamed(const QString &name);
 
+    // What a holder made of the image as it stands and keeps with it for as long as the image stays
+    // so: the form a design stores a picture in, which takes a photo seconds to encode, is made
+    // once and shared by every holder of the image, on any thread. A change of the image's
+    // representations or size drops it. revision() names the state a form is made from; a form
+    // made from a state the image has left meanwhile is not kept. Revisions are unique in the
+    // process: no two images, and no two states of one image, share one.
+    class Kept
+    {
+    public:
+        virtual ~Kept() = default;
+    };
+    quint64 revision() const;
+    std::shared_ptr<const Kept> kept() const;
+    void keep(std::shared_ptr<const Kept> form, quint64 madeAtRevision) const;
+
     // Draws source (in points of this image, y down; empty for the whole image) into target on
     // a painter whose points are resolution device pixels each. Answers whether anything was drawn.
     bool draw(QPainter &painter, const QRectF &target, const QRectF &source = QRectF(),
@@ -88,8 +104,14 @@ public:
     QImage toImage(const QSize &pixelSize, const QColor &background = Qt::transparent) const;
 
 private:
+    // A change of the representations or the size: a new revision, nothing kept.
+    void changed();
+
     QList<PWImageRep> m_reps;
     QSizeF m_size;
     bool m_sizeSet = false;
     QString m_name; // guarded by the registry's lock
+    mutable std::mutex m_keptMutex;
+    quint64 m_revision; // guarded by m_keptMutex, as is m_kept
+    mutable std::shared_ptr<const Kept> m_kept;
 };

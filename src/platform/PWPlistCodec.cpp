@@ -143,7 +143,7 @@ QByteArray replaceDateTexts(const QByteArray &xml, const QList<QDateTime> &dates
 // stands in the tree as a text no value can hold (the XML form leaves control characters out of
 // every text and key) and is written in the same shape into the text afterwards.
 constexpr qsizetype kSplicedDataFrom = 1024;
-const char kSplicedDataMark[] = "<string>\x01</string>";
+constexpr const char *kSplicedDataMark = PWPlistCodec::kDataStandIn;
 
 // The tabs libplist puts before the lines of base64 text of data whose element is indented by
 // depth tabs, and the characters of such a line: lines end at column 76, counting a tab as 8,
@@ -594,30 +594,57 @@ std::optional<PWPlist> PWPlistCodec::decodeThroughLibplist(const QByteArray &byt
     return result;
 }
 
+namespace {
+
+// libplist's text, with our dates and, when spliced is given, stand-ins for large data.
+QByteArray libplistXml(const PWPlist &value, QList<QByteArray> *spliced)
+{
+    QList<QDateTime> dates;
+    QByteArray xml;
+    {
+        const NodeHolder root(buildNode(value, &dates, true, spliced));
+        char *buffer = nullptr;
+        uint32_t length = 0;
+        plist_to_xml(static_cast<plist_t>(root.get()), &buffer, &length);
+        if (!buffer)
+            return QByteArray();
+        xml = QByteArray(buffer, static_cast<qsizetype>(length));
+        plist_to_xml_free(buffer);
+    }
+    return dates.isEmpty() ? xml : replaceDateTexts(xml, dates);
+}
+
+} // namespace
+
 QByteArray PWPlistCodec::encodeXml(const PWPlist &value)
 {
-    // libplist's text, with our dates and, when spliced is given, stand-ins for large data.
-    const auto libplistXml = [&value](QList<QByteArray> *spliced) {
-        QList<QDateTime> dates;
-        QByteArray xml;
-        {
-            const NodeHolder root(buildNode(value, &dates, true, spliced));
-            char *buffer = nullptr;
-            uint32_t length = 0;
-            plist_to_xml(static_cast<plist_t>(root.get()), &buffer, &length);
-            if (!buffer)
-                return QByteArray();
-            xml = QByteArray(buffer, static_cast<qsizetype>(length));
-            plist_to_xml_free(buffer);
-        }
-        return dates.isEmpty() ? xml : replaceDateTexts(xml, dates);
-    };
     QList<QByteArray> spliced;
-    const QByteArray xml = libplistXml(&spliced);
+    const QByteArray xml = libplistXml(value, &spliced);
     if (spliced.isEmpty() || xml.isEmpty())
         return xml;
     const QByteArray whole = spliceData(xml, spliced);
-    return whole.isEmpty() ? libplistXml(nullptr) : whole;
+    return whole.isEmpty() ? libplistXml(value, nullptr) : whole;
+}
+
+QByteArray PWPlistCodec::encodeXmlStandingIn(const PWPlist &value, QList<qsizetype> *dataSizes)
+{
+    dataSizes->clear();
+    QList<QByteArray> spliced;
+    const QByteArray xml = libplistXml(value, &spliced);
+    if (spliced.isEmpty() || xml.isEmpty())
+        return xml;
+    // As spliceData finds them: one stand-in for each value, else the whole form.
+    if (xml.count(QByteArrayView(kSplicedDataMark)) != spliced.size())
+        return libplistXml(value, nullptr);
+    dataSizes->reserve(spliced.size());
+    for (const QByteArray &data : std::as_const(spliced))
+        dataSizes->append(data.size());
+    return xml;
+}
+
+qsizetype PWPlistCodec::dataElementTextSize(qsizetype bytes, qsizetype depth)
+{
+    return dataElementSize(bytes, depth) - qsizetype(sizeof("<data>") - 1) - qsizetype(sizeof("</data>") - 1);
 }
 
 QByteArray PWPlistCodec::encodeBinary(const PWPlist &value)

@@ -30,4 +30,13 @@ public:
     static std::optional<QDateTime> dateFromXmlText(const QByteArray &text);
     static QByteArray encodeXml(const PWPlist &value);
     static QByteArray encodeBinary(const PWPlist &value);
+    // What encodeXml writes, but with each data value it writes apart (those of many bytes) left
+    // as the element kDataStandIn, and their sizes in dataSizes in the order of the text: the
+    // text of each such value's element is told by dataElementTextSize, without writing it.
+    // Where the stand-ins could not be told apart, the whole form, and dataSizes empty.
+    static QByteArray encodeXmlStandingIn(const PWPlist &value, QList<qsizetype> *dataSizes);
+    static constexpr char kDataStandIn[] = "<string>\x01</string>";
+    // The characters between "<data>" and "</data>" of a data value of that many bytes whose
+    // element is indented by depth tabs, as encodeXml writes it.
+    static qsizetype dataElementTextSize(qsizetype bytes, qsizetype depth);
 };

@@ -1,6 +1,7 @@
 #include "platform/PWPlistValueCount.h"
 
 #include "platform/PWPlistBinaryChecker.h"
+#include "platform/PWPlistCodec.h"
 
 #include <QByteArrayView>
 
@@ -58,9 +59,10 @@ std::optional<char32_t> referenced(QByteArrayView name)
 class XmlTally
 {
 public:
-    XmlTally(const QByteArray &bytes, const PWPlistValueCount::Query &query)
+    // standIns: the sizes of the data values the text holds as PWPlistCodec::kDataStandIn, in order.
+    XmlTally(const QByteArray &bytes, const PWPlistValueCount::Query &query, const QList<qsizetype> *standIns = nullptr)
         : m_begin(bytes.constData()), m_size(bytes.size()), m_query(query), m_classKey(query.classKey.toUtf8()),
-          m_classValue(query.classValue.toUtf8())
+          m_classValue(query.classValue.toUtf8()), m_standIns(standIns)
     {
         for (const QString &key : query.dataKeys)
             m_dataKeys.append(key.toUtf8());
@@ -168,6 +170,8 @@ private:
             return at;
         }
         const Role role = std::exchange(m_role, Role::None);
+        if (name == "string" && isStandIn(open))
+            return standIn(open, role);
         if (name == "dict") {
             if (!empty)
                 m_dictionaries.push_back({});
@@ -180,6 +184,26 @@ private:
             at = data(at);
         }
         return at;
+    }
+
+    bool isStandIn(qsizetype open) const
+    {
+        return m_standIns && m_nextStandIn < m_standIns->size() && startsWith(open, PWPlistCodec::kDataStandIn);
+    }
+
+    // A data value written apart, counted as its element: past the stand-in's text.
+    qsizetype standIn(qsizetype open, Role role)
+    {
+        const qint64 bytes = m_standIns->at(m_nextStandIn++);
+        qsizetype depth = 0;
+        while (open - depth > 0 && m_begin[open - depth - 1] == '\t')
+            ++depth;
+        addBytes(PWPlistCodec::dataElementTextSize(bytes, depth));
+        if (role == Role::Data) {
+            m_tally.dataBytes = saturatedSum(m_tally.dataBytes, bytes);
+            m_tally.dataBytesEachUpTo = saturatedSum(m_tally.dataBytesEachUpTo, std::min(bytes, m_query.mostEach));
+        }
+        return open + qsizetype(sizeof("<string>\x01") - 1);
     }
 
     Role roleOf(QByteArrayView key) const
@@ -279,6 +303,8 @@ private:
     // What the key just read names: its value is the next element.
     Role m_role = Role::None;
     PWPlistValueCount::Tally m_tally;
+    const QList<qsizetype> *m_standIns;
+    qsizetype m_nextStandIn = 0;
 };
 
 } // namespace
@@ -304,6 +330,15 @@ std::optional<PWPlistValueCount::Tally> PWPlistValueCount::tally(const QByteArra
     if (!bytes.contains("<plist"))
         return std::nullopt;
     return XmlTally(bytes, query).run();
+}
+
+std::optional<PWPlistValueCount::Tally> PWPlistValueCount::tallyOfXmlForm(const PWPlist &value, const Query &query)
+{
+    QList<qsizetype> standIns;
+    const QByteArray xml = PWPlistCodec::encodeXmlStandingIn(value, &standIns);
+    if (!xml.contains("<plist"))
+        return std::nullopt;
+    return XmlTally(xml, query, &standIns).run();
 }
 
 std::optional<qsizetype> PWPlistValueCount::dictionariesHolding(const QByteArray &bytes, const QString &key,

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <limits>
 #include <optional>
+
+class PWPlist;
 
 // What a property list's bytes (XML or binary) hold, counted before any tree is built, in one pass
 // linear in the bytes, so that a file too costly for its use is refused before it is read. Keys
@@ -38,9 +41,14 @@ struct Tally {
     qint64 holdingData = 0;
     qint64 dataBytes = 0;
     qint64 dataBytesEachUpTo = 0;
+    bool operator==(const Tally &other) const = default;
 };
 
 std::optional<Tally> tally(const QByteArray &bytes, const Query &query);
+// The same counts for the XML form value.toXml() writes, taken without writing the text of its
+// data values of many bytes (a picture's megabytes): each is counted as its element would be.
+// Nothing when value writes no XML.
+std::optional<Tally> tallyOfXmlForm(const PWPlist &value, const Query &query);
 
 // The dictionaries whose key holds the text value (a class named under its key).
 std::optional<qsizetype> dictionariesHolding(const QByteArray &bytes, const QString &key, const QString &value);

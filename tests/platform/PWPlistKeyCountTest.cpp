@@ -266,4 +266,47 @@ TEST(PWPlistTallyTest, SharedListsMultiplyAndDamageIsNoList)
               std::nullopt);
 }
 
+// Values whose data of many bytes the XML form writes apart from the rest of its text, standing at
+// every depth from the top to past the deepest indent of their lines, under a text's key and any
+// other, of sizes about the least written apart and about a line's length, with dates beside them;
+// and the same beside keys the XML form makes equal, where nothing is written apart.
+std::vector<std::pair<const char *, PWPlist>> largeDataCases()
+{
+    PWPlist::Array entries;
+    for (const qsizetype size : {1023, 1024, 1025, 3000, 65536 + 7}) {
+        for (const QString &key : {u"Text Storage 2"_s, u"Picture"_s}) {
+            PWPlist value = PWPlist::fromData(QByteArray(size, char('a' + size % 26)));
+            for (int depth = 0; depth < 12; ++depth) {
+                value = depth % 2 ? PWPlist(PWPlist::Array {value, PWPlist::fromReal(depth / 3.0)})
+                                  : PWPlist(PWPlist::Dictionary {{key, value},
+                                                                 {u"Class ID"_s, PWPlist::fromString(u"Picture"_s)},
+                                                                 {u"When"_s, PWPlist::fromDate(QDateTime::fromSecsSinceEpoch(
+                                                                                 1700000000 + depth, Qt::UTC))}});
+                entries.append(value);
+            }
+        }
+    }
+    const PWPlist large(PWPlist::Dictionary {{u"Components"_s, PWPlist(entries)}});
+    PWPlist::Dictionary colliding = large.toDictionary();
+    colliding.insert(u"a\x01"_s, PWPlist::fromData(QByteArray(2000, 'x')));
+    colliding.insert(u"a"_s, PWPlist::fromData(QByteArray(1500, 'y')));
+    return {{"large data", large}, {"colliding keys", PWPlist(colliding)}};
+}
+
+// The XML form counted without its large data written is counted as the bytes it writes.
+TEST(PWPlistTallyTest, TheXmlFormIsCountedAsItIsWrittenWithoutWritingItsLargeData)
+{
+    std::vector<std::pair<const char *, PWPlist>> cases = tallyCases();
+    for (auto &large : largeDataCases())
+        cases.push_back(std::move(large));
+    for (const auto &[name, value] : cases) {
+        SCOPED_TRACE(name);
+        const std::optional<Tally> written = PWPlistValueCount::tally(value.toXml(), kTallyQuery);
+        ASSERT_TRUE(written.has_value());
+        EXPECT_EQ(PWPlistValueCount::tallyOfXmlForm(value, kTallyQuery), written);
+    }
+    EXPECT_EQ(PWPlistValueCount::tallyOfXmlForm(PWPlist(), kTallyQuery),
+              PWPlistValueCount::tally(PWPlist().toXml(), kTallyQuery));
+}
+
 } // namespace

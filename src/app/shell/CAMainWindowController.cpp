@@ -1,6 +1,7 @@
 #include "app/shell/CAMainWindowController.h"
 
 #include "kernel/merge/CADocument.h"
+#include "kernel/merge/CADesignWeigher.h"
 #include "app/shell/CAActionError.h"
 #include "app/shell/CAActionRouter.h"
 #include "app/canvas/CACanvasSelection.h"
@@ -218,6 +219,7 @@ CAMainWindowController::CAMainWindowController(std::shared_ptr<CAOpenDocument> d
     , m_router(router)
     , m_routerGuard(&router)
     , m_panels(panels)
+    , m_weigher(std::make_unique<CADesignWeigher>())
 {
     if (!m_record || !m_record->document)
         throw CAActionError(QStringLiteral("m_Document is nil"));
@@ -505,20 +507,20 @@ void CAMainWindowController::weighAfterStep()
         QTimer::singleShot(100, this, &CAMainWindowController::weighAfterStep);
         return;
     }
-    const std::optional<check::Cost> after = design.costAsSaved();
+    const std::optional<check::Cost> after = m_weigher->weigh(design);
     // A design that writes no property list is named by its save.
     if (!after)
         return;
     std::optional<check::Cost> before = std::exchange(m_weighed, std::nullopt);
-    if (check::refusalOfCost(*after, check::kWindowBounds).isEmpty()) {
+    if (check::refusalOfCost(*after, m_bounds).isEmpty()) {
         m_weighed = after;
         return;
     }
     const QString step = undo->undoActionName();
     undo->undo();
     if (!before)
-        before = design.costAsSaved();
-    if (before && !check::stepPastBounds(*before, *after, check::kWindowBounds)) {
+        before = m_weigher->weigh(design);
+    if (before && !check::stepPastBounds(*before, *after, m_bounds)) {
         undo->redo();
         m_weighed = after;
         return;
@@ -529,7 +531,7 @@ void CAMainWindowController::weighAfterStep()
     if (m_routerGuard)
         m_router.report(this, tr("%1 was taken back, and the design is as it was before: with it, %2 in a window, "
                                  "which keeps room for opening it again.")
-                                  .arg(what, check::refusalOfCost(*after, check::kWindowBounds)));
+                                  .arg(what, check::refusalOfCost(*after, m_bounds)));
 }
 
 void CAMainWindowController::requireSupportedDocumentType(const QString &where) const

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class CADesignWeigher;
 class CADocView;
 class CADocument;
 class CADocumentManager;
@@ -106,6 +107,15 @@ public:
     void showNotice(const QString &line);
     QString notice() const;
 
+    // The bounds the window keeps its design within: CFTADocumentFileCheck::kWindowBounds, unless a
+    // test lowers them to reach them in a few steps.
+    void setWeighingBounds(const CFTADocumentFileCheck::Bounds &bounds) { m_bounds = bounds; }
+    // What the design weighed after the last step the window weighed, while no undo or redo has
+    // moved it since; nothing otherwise.
+    const std::optional<CFTADocumentFileCheck::Cost> &keptWeight() const { return m_weighed; }
+    // What weighs the design after each step, counting the parts of it the step changed.
+    const CADesignWeigher &weigher() const { return *m_weigher; }
+
     bool respondsToAction(const QString &action) const override;
     bool validateAction(const QString &action, QAction *item) override;
     void performAction(const QString &action, QAction *sender) override;
@@ -134,6 +144,8 @@ private:
     CADocView *m_docView = nullptr;
     // What the design weighed after the last step, when nothing was undone or redone since.
     std::optional<CFTADocumentFileCheck::Cost> m_weighed;
+    std::unique_ptr<CADesignWeigher> m_weigher;
+    CFTADocumentFileCheck::Bounds m_bounds = CFTADocumentFileCheck::kWindowBounds;
     QMenu *m_addressContextMenu = nullptr;
     QMenu *_templateMenu = nullptr;
     QMenu *_toFromMenu = nullptr;

@@ -201,26 +201,33 @@ QString refusalOf(const PWPlist::Dictionary &dictionary, bool current)
 
 } // namespace
 
-std::optional<CFTADocumentFileCheck::Cost> CFTADocumentFileCheck::costOf(const QByteArray &bytes)
+PWPlistValueCount::Query CFTADocumentFileCheck::costQuery()
 {
     // Every component names its class, a panel among them by its class whatever else of it the
     // file lost; a current text keeps its string under one key, a text of an older design under
     // the other, and a text holding both is one text. One pass counts them all, each shared entry
     // at every use.
-    const PWPlistValueCount::Query query {key_ClassID, classStringKeys.at(ciAddressPanel),
-                                          {key_TextStorage2, key_TextStorage}, kMostBytesLaidOut};
-    const std::optional<PWPlistValueCount::Tally> tally = PWPlistValueCount::tally(bytes, query);
-    if (!tally)
-        return std::nullopt;
+    return PWPlistValueCount::Query {key_ClassID, classStringKeys.at(ciAddressPanel),
+                                     {key_TextStorage2, key_TextStorage}, kMostBytesLaidOut};
+}
+
+CFTADocumentFileCheck::Cost CFTADocumentFileCheck::costOfTally(const PWPlistValueCount::Tally &tally)
+{
     Cost cost;
-    cost.components = qsizetype(tally->holdingClass);
-    cost.texts = qsizetype(tally->holdingData);
-    cost.panels = qsizetype(tally->holdingClassValue);
-    cost.textBytes = tally->dataBytes;
-    cost.textBytesLaidOut = tally->dataBytesEachUpTo;
-    cost.values = tally->values;
-    cost.valueBytes = tally->valueBytes;
+    cost.components = qsizetype(tally.holdingClass);
+    cost.texts = qsizetype(tally.holdingData);
+    cost.panels = qsizetype(tally.holdingClassValue);
+    cost.textBytes = tally.dataBytes;
+    cost.textBytesLaidOut = tally.dataBytesEachUpTo;
+    cost.values = tally.values;
+    cost.valueBytes = tally.valueBytes;
     return cost;
+}
+
+std::optional<CFTADocumentFileCheck::Cost> CFTADocumentFileCheck::costOf(const QByteArray &bytes)
+{
+    const std::optional<PWPlistValueCount::Tally> tally = PWPlistValueCount::tally(bytes, costQuery());
+    return tally ? std::optional<Cost>(costOfTally(*tally)) : std::nullopt;
 }
 
 QString CFTADocumentFileCheck::refusalBeforeReading(const QByteArray &bytes)

@@ -117,10 +117,15 @@ struct Cost {
     {
         return memory() <= bounds.memory && microseconds() <= bounds.seconds * 1000000;
     }
+    bool operator==(const Cost &other) const = default;
 };
 
 // The cost of the design the bytes hold, counted in them; nothing when they are no property list.
 std::optional<Cost> costOf(const QByteArray &bytes);
+// What costOf counts in the bytes, and the cost those counts give: counts taken part by part
+// (PWPlistValueCount::tallyOfXmlForm) add up to the cost of the whole.
+PWPlistValueCount::Query costQuery();
+Cost costOfTally(const PWPlistValueCount::Tally &tally);
 
 // Whether a step that made before into after takes a design past what the window keeps: it ends past
 // the bounds, and either began within them or added to a measure that passes them. A design read

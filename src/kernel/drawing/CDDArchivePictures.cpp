@@ -84,6 +84,77 @@ void keepUnread(const CDDArchive &archive, const QString &key, const PWPlist &st
         picture.setUnreadStored(stored);
 }
 
+// The forms a save stores an image in, made from one revision of it: the bytes of its file or
+// package entry with their extension, and the keyed archive of the image that the design holds.
+// Made once per picture and kept with the image until it changes (PWImage::Kept): a photo takes
+// seconds to encode, and the window weighs its design after every step.
+struct StoredForms : PWImage::Kept
+{
+    QByteArray data;
+    QString extension;
+    QString encodeError;
+    QByteArray archived;
+    QString archiveError;
+};
+
+std::shared_ptr<const StoredForms> makeStoredForms(const PWImage &image)
+{
+    auto forms = std::make_shared<StoredForms>();
+    // The data of the best representation: PDF, EPS and bitmaps read from files stay as they
+    // are, other bitmaps become TIFF at their own pixel size.
+    std::shared_ptr<PWImage> toStore;
+    const PWImageRep *best = image.bestRepresentation();
+    if (best) {
+        if (best->kind() != PWImageRep::Kind::Bitmap) {
+            forms->data = best->data();
+            forms->extension = best->kind() == PWImageRep::Kind::PDF ? QStringLiteral("pdf") : QStringLiteral("eps");
+            toStore = PWImage::create(*best);
+            // One that cannot be read knows no size of its own: it keeps the one it was stored with.
+            if (!best->isReadable())
+                toStore->setSize(image.size());
+        } else if (!best->data().isEmpty()) {
+            // A bitmap read from a file: the package keeps the file's bytes, the archive its
+            // TIFF (the bytes themselves when they are TIFF or do not decode).
+            forms->data = best->data();
+            forms->extension = bitmapExtension(forms->data);
+            std::shared_ptr<PWImage> made = PWImage::create(*best);
+            made->setSize(QSizeF(best->isReadable() ? QSizeF(best->pixelSize()) : image.size()));
+            toStore = made;
+        } else {
+            // A bitmap is stored at its own pixel size, one point a pixel, its TIFF stating the
+            // resolution it has across and down.
+            FTImageArchive::TiffOptions options;
+            if (best->size().width() > 0 && best->size().height() > 0) {
+                options.dotsPerInchX = 72.0 * best->bitmap().width() / best->size().width();
+                options.dotsPerInchY = 72.0 * best->bitmap().height() / best->size().height();
+            }
+            forms->data = FTImageArchive::tiffData(best->bitmap(), options, &forms->encodeError);
+            if (!forms->data.isEmpty())
+                forms->extension = QStringLiteral("tif");
+        }
+        if (!forms->data.isEmpty() && !toStore) {
+            if (std::shared_ptr<PWImage> made = validImage(PWImage::fromData(forms->data))) {
+                // The TIFF's resolution tag goes through a rounding; the size is the pixel size.
+                if (forms->extension == QLatin1String("tif"))
+                    made->setSize(QSizeF(best->pixelSize()));
+                toStore = made;
+            }
+        }
+    }
+    forms->archived = FTImageArchive::archivedData(toStore ? *toStore : image, &forms->archiveError);
+    return forms;
+}
+
+std::shared_ptr<const StoredForms> storedForms(const PWImage &image)
+{
+    const quint64 revision = image.revision();
+    if (auto kept = std::dynamic_pointer_cast<const StoredForms>(image.kept()))
+        return kept;
+    std::shared_ptr<const StoredForms> forms = makeStoredForms(image);
+    image.keep(forms, revision);
+    return forms;
+}
+
 } // namespace
 
 bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture &picture)
@@ -128,51 +199,11 @@ bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture
         return archive.store(key, PWPlist::fromString(name));
     }
 
-    // The data of the best representation: PDF, EPS and bitmaps read from files stay as they
-    // are, other bitmaps become TIFF at their own pixel size.
-    std::shared_ptr<PWImage> toStore = image;
-    QByteArray data;
-    QString extension;
-    if (const PWImageRep *best = image->bestRepresentation()) {
-        QString error;
-        if (best->kind() != PWImageRep::Kind::Bitmap) {
-            data = best->data();
-            extension = best->kind() == PWImageRep::Kind::PDF ? QStringLiteral("pdf") : QStringLiteral("eps");
-            toStore = PWImage::create(*best);
-            // One that cannot be read knows no size of its own: it keeps the one it was stored with.
-            if (!best->isReadable())
-                toStore->setSize(image->size());
-        } else if (!best->data().isEmpty()) {
-            // A bitmap read from a file: the package keeps the file's bytes, the archive its
-            // TIFF (the bytes themselves when they are TIFF or do not decode).
-            data = best->data();
-            extension = bitmapExtension(data);
-            std::shared_ptr<PWImage> made = PWImage::create(*best);
-            made->setSize(QSizeF(best->isReadable() ? QSizeF(best->pixelSize()) : image->size()));
-            toStore = made;
-        } else {
-            // A bitmap is stored at its own pixel size, one point a pixel, its TIFF stating the
-            // resolution it has across and down.
-            FTImageArchive::TiffOptions options;
-            if (best->size().width() > 0 && best->size().height() > 0) {
-                options.dotsPerInchX = 72.0 * best->bitmap().width() / best->size().width();
-                options.dotsPerInchY = 72.0 * best->bitmap().height() / best->size().height();
-            }
-            data = FTImageArchive::tiffData(best->bitmap(), options, &error);
-            if (!data.isEmpty())
-                extension = QStringLiteral("tif");
-            else
-                PWLog::message(lcArchive(), QStringLiteral("picture '%1' could not be encoded: %2").arg(key, error));
-        }
-        if (!data.isEmpty() && toStore == image) {
-            if (std::shared_ptr<PWImage> made = validImage(PWImage::fromData(data))) {
-                // The TIFF's resolution tag goes through a rounding; the size is the pixel size.
-                if (extension == QLatin1String("tif"))
-                    made->setSize(QSizeF(best->pixelSize()));
-                toStore = made;
-            }
-        }
-    }
+    const std::shared_ptr<const StoredForms> forms = storedForms(*image);
+    const QByteArray &data = forms->data;
+    const QString &extension = forms->extension;
+    if (!forms->encodeError.isEmpty())
+        PWLog::message(lcArchive(), QStringLiteral("picture '%1' could not be encoded: %2").arg(key, forms->encodeError));
 
     if (archive.GetPackageType() == ptPackage && archive.hasPackageContent()) {
         QString reference = picture.getDataRef().getData();
@@ -192,13 +223,11 @@ bool archiveSetPicture(const CDDArchive &archive, const QString &key, CDDPicture
         }
     }
 
-    QString error;
-    const QByteArray archived = FTImageArchive::archivedData(*toStore, &error);
-    if (archived.isEmpty()) {
-        PWLog::message(lcArchive(), QStringLiteral("picture '%1' could not be archived: %2").arg(key, error));
+    if (forms->archived.isEmpty()) {
+        PWLog::message(lcArchive(), QStringLiteral("picture '%1' could not be archived: %2").arg(key, forms->archiveError));
         return true;
     }
-    archive.store(key, PWPlist::fromData(archived));
+    archive.store(key, PWPlist::fromData(forms->archived));
     return true;
 }
 

@@ -166,27 +166,78 @@ PWAttributedString inRange(const CDDArchive &archive, const QString &key, const 
     return changed ? kept : text;
 }
 
+// Whether two formats hold the same properties, each of the same type: a format equal by value
+// with a number of another type (a size of 12 and one of 12.0) may be encoded otherwise.
+bool sameFormat(const QTextFormat &a, const QTextFormat &b)
+{
+    if (a.type() != b.type() || a.objectIndex() != b.objectIndex())
+        return false;
+    const QMap<int, QVariant> x = a.properties();
+    const QMap<int, QVariant> y = b.properties();
+    if (x.size() != y.size())
+        return false;
+    for (auto at = x.cbegin(), other = y.cbegin(); at != x.cend(); ++at, ++other) {
+        if (at.key() != other.key() || at.value().metaType() != other.value().metaType() || at.value() != other.value())
+            return false;
+    }
+    return true;
+}
+
+// Whether a text is stored as the same bytes as one stored before.
+bool storedAlike(const PWAttributedString &a, const PWAttributedString &b)
+{
+    if (a.string() != b.string() || a.runs().size() != b.runs().size())
+        return false;
+    for (qsizetype i = 0; i < a.runs().size(); ++i) {
+        const PWAttributedString::Run &x = a.runs().at(i);
+        const PWAttributedString::Run &y = b.runs().at(i);
+        if (x.start != y.start || x.length != y.length || !sameFormat(x.charFormat, y.charFormat)
+            || !sameFormat(x.blockFormat, y.blockFormat))
+            return false;
+    }
+    return true;
+}
+
+// The forms a text is stored in: the style of an empty text, the contents as RTFD under the older
+// key, the contents as a keyed archive.
+enum StoredForm : int { kPlaceholderForm, kRtfdForm, kKeyedArchiveForm };
+
+// The bytes the text is stored in, in the form given, made from what: those the text kept from
+// the last save when it was made from the same, else made by encode and kept.
+template <typename Encode>
+QByteArray storedBytes(const CDDText &text, StoredForm form, const PWAttributedString &from, Encode encode)
+{
+    const std::shared_ptr<const CDDText::StoredForm> kept = text.storedForm(form);
+    if (kept && storedAlike(kept->from, from))
+        return kept->bytes;
+    QByteArray bytes = encode();
+    text.keepStoredForm(form, std::make_shared<const CDDText::StoredForm>(CDDText::StoredForm {from, bytes}));
+    return bytes;
+}
+
 } // namespace
 
 bool archiveSetText(const CDDArchive &archive, const QString &key, const CDDText &text)
 {
     if (text.isEmpty()) {
         const PWAttributedString placeholder = PWAttributedString::fromDocument(text.getDefValue());
-        const QByteArray data = PWRtfd::data(placeholder);
+        const QByteArray data =
+            storedBytes(text, kPlaceholderForm, placeholder, [&placeholder] { return PWRtfd::data(placeholder); });
         if (!data.isEmpty())
             archive.store(defValueKey(key), PWPlist::fromData(data));
         return true;
     }
     const PWAttributedString contents = text.getAttributedString();
     if (key == key_TextStorage) {
-        const QByteArray data = PWRtfd::data(contents);
+        const QByteArray data = storedBytes(text, kRtfdForm, contents, [&contents] { return PWRtfd::data(contents); });
         if (!data.isEmpty())
             archive.store(key, PWPlist::fromData(data));
         return true;
     }
-    return archive.store(key, PWPlist::fromData(PWKeyedArchiver::archivedData(
-                          withFamiliesNamed(contents, text.getContents()->defaultFont()),
-                          PWKeyedArchiver::StringClass::TextStorage)));
+    const PWAttributedString named = withFamiliesNamed(contents, text.getContents()->defaultFont());
+    return archive.store(key, PWPlist::fromData(storedBytes(text, kKeyedArchiveForm, named, [&named] {
+                             return PWKeyedArchiver::archivedData(named, PWKeyedArchiver::StringClass::TextStorage);
+                         })));
 }
 
 bool archiveGetText(const CDDArchive &archive, const QString &key, CDDText &text)

@@ -85,6 +85,19 @@ CDDText &CDDText::operator=(const CDDText &other)
     return *this;
 }
 
+std::shared_ptr<const CDDText::StoredForm> CDDText::storedForm(int form) const
+{
+    std::lock_guard lock(m_storedMutex);
+    return form >= 0 && form < kStoredForms ? m_stored[size_t(form)] : nullptr;
+}
+
+void CDDText::keepStoredForm(int form, std::shared_ptr<const StoredForm> stored) const
+{
+    std::lock_guard lock(m_storedMutex);
+    if (form >= 0 && form < kStoredForms)
+        m_stored[size_t(form)] = std::move(stored);
+}
+
 void CDDText::copy(const CDDText *other)
 {
     if (!other || other == this)

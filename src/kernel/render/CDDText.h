@@ -12,7 +12,9 @@
 #include <QString>
 #include <QTextCharFormat>
 
+#include <array>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -221,6 +223,18 @@ public:
     // limits, not the editor's selection, so spacing changes the whole text while it is edited too.
     std::pair<int, int> getEditorSelectedRange() const;
 
+    // The bytes a save last stored the text in, each of its stored forms (CDDArchiveText) with
+    // the styled text it was made from: a text stored again as it was, at every save and at every
+    // weighing of a window's design after a step, is not encoded again. Safe across threads.
+    struct StoredForm
+    {
+        PWAttributedString from;
+        QByteArray bytes;
+    };
+    static constexpr int kStoredForms = 3;
+    std::shared_ptr<const StoredForm> storedForm(int form) const;
+    void keepStoredForm(int form, std::shared_ptr<const StoredForm> stored) const;
+
 private:
     // Applies f to every character run of the contents and to the whole default text.
     template <typename Change>
@@ -249,4 +263,6 @@ private:
     mutable QRectF m_editorFrame;
     mutable double m_editorRotation = 0.0;
     double m_snapshotFontSize = 3.0;
+    mutable std::mutex m_storedMutex;
+    mutable std::array<std::shared_ptr<const StoredForm>, kStoredForms> m_stored;
 };

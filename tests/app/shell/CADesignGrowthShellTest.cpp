@@ -11,6 +11,7 @@
 #include "kernel/document/CFTADocument.h"
 #include "kernel/document/CFTADocumentFileCheck.h"
 #include "kernel/document/CFTAView.h"
+#include "kernel/merge/CADesignWeigher.h"
 #include "kernel/merge/CADocument.h"
 #include "kernel/text/CFTAText.h"
 #include "platform/PWUndoManager.h"
@@ -21,8 +22,20 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <random>
 
 using namespace Qt::StringLiterals;
+
+namespace CFTADocumentFileCheck {
+
+// A weight as a failure shows it.
+void PrintTo(const Cost &cost, std::ostream *stream)
+{
+    *stream << "{components " << cost.components << ", texts " << cost.texts << ", panels " << cost.panels
+            << ", text bytes " << cost.textBytes << ", values " << cost.values << " of " << cost.valueBytes << " bytes}";
+}
+
+} // namespace CFTADocumentFileCheck
 
 namespace {
 
@@ -221,6 +234,154 @@ TEST_F(CADesignGrowthShellTest, ADesignReadPastTheWindowsBoundIsMovedAndMadeSmal
     menu("undo");
     menu("undo");
     EXPECT_EQ(bytes(w), moved);
+}
+
+// Random steps through the window's own commands, with its bounds lowered to a few texts more
+// than the design starts with, so that steps cross them both ways: a text drawn with the text tool
+// and typed, typing into a text, Copy and Paste, Duplicate, Delete, the arrow keys, Undo and Redo.
+// After every step the window decides as a full weighing of the design before and after it decides
+// (stepPastBounds), tells the reason a full weighing gives, and keeps the full weighing of what it
+// kept; an arrow key on one text counts that text and the rest of the design again, nothing more.
+TEST_F(CADesignGrowthShellTest, EveryStepIsDecidedAsAFullWeighingOfTheDesignDecidesIt)
+{
+    launch();
+    installChangeLayoutSheet();
+    installCanvasCommands();
+    constexpr int kStart = 4;
+    CAMainWindowController *w = open(kStart);
+    ASSERT_NE(w, nullptr);
+    CADocument &design = *w->document();
+    const check::Bounds bounds {designOf(kStart + 3)->costAsSaved().value_or(check::Cost()).memory(), 1000};
+    w->setWeighingBounds(bounds);
+    PWUndoManager &undo = *design.undoManager();
+    CADocView *canvas = w->docView();
+    CFTAView *view = canvas->ftView();
+    std::mt19937 random(7091u);
+    const auto anywhere = [&random, canvas] {
+        return canvas->geometry().widgetPoint(QPointF(double(20 + random() % 400), double(20 + random() % 300))).toPoint();
+    };
+    const auto pointOf = [canvas](const CFTComponent *component) {
+        return canvas->geometry().widgetPoint(component->GetNSBoundRect().center()).toPoint();
+    };
+    const auto components = [&design] { return design.ftDocument()->GetComponents(0, false); };
+    int kept = 0;
+    int refused = 0;
+    // Whether the design is the one the window weighed last: the last step was kept, and nothing
+    // was undone or redone since.
+    bool weighedLast = false;
+
+    // One gesture, then the turns the window weighs in, checked against full weighings.
+    const auto checked = [&](const char *what, const std::function<void()> &gesture) {
+        SCOPED_TRACE(what);
+        const QByteArray before = bytes(w);
+        const std::optional<check::Cost> beforeCost = design.costAsSaved();
+        std::vector<check::Cost> afters;
+        const QMetaObject::Connection recorded = QObject::connect(&undo, &PWUndoManager::stepRecorded, w, [&] {
+            afters.push_back(design.costAsSaved().value_or(check::Cost()));
+        });
+        // Queued after the window's own weighing: the design as the window left it.
+        std::optional<check::Cost> leftWeighing;
+        const QMetaObject::Connection left = QObject::connect(
+            &undo, &PWUndoManager::stepRecorded, w, [&] { leftWeighing = design.costAsSaved(); }, Qt::QueuedConnection);
+        const qsizetype told = reports.size();
+        gesture();
+        settle();
+        QObject::disconnect(recorded);
+        QObject::disconnect(left);
+        ASSERT_TRUE(beforeCost.has_value());
+        ASSERT_LE(afters.size(), 1u) << "one gesture recorded several steps";
+        if (afters.empty()) {
+            EXPECT_EQ(reports.size(), told) << qPrintable(reports.join(u'\n'));
+            return;
+        }
+        const bool past = check::stepPastBounds(*beforeCost, afters.front(), bounds);
+        weighedLast = !past;
+        ASSERT_EQ(reports.size(), told + (past ? 1 : 0)) << "the window decided otherwise than a full weighing";
+        if (past) {
+            ++refused;
+            EXPECT_TRUE(reports.back().endsWith(check::refusalOfCost(afters.front(), bounds)
+                                                + u" in a window, which keeps room for opening it again."_s))
+                << qPrintable(reports.back());
+            EXPECT_EQ(bytes(w), before);
+            EXPECT_FALSE(undo.canRedo());
+        } else {
+            ++kept;
+        }
+        ASSERT_TRUE(w->keptWeight().has_value());
+        ASSERT_TRUE(leftWeighing.has_value());
+        EXPECT_EQ(*w->keptWeight(), *leftWeighing);
+    };
+
+    for (int action = 0; action < 48; ++action) {
+        SCOPED_TRACE(action);
+        const std::vector<CFTComponent *> all = components();
+        CFTComponent *one = all.empty() ? nullptr : all.at(random() % all.size());
+        view->deselectAll();
+        switch (random() % 8) {
+        case 0:
+            checked("the text tool", [&] {
+                menu("textMode");
+                QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, anywhere());
+            });
+            checked("typing the new text", [&] {
+                QTest::keyClicks(canvas, u"Typed %1"_s.arg(action));
+                QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, canvas->geometry().widgetPoint(QPointF(2, 2)).toPoint());
+            });
+            break;
+        case 1:
+            if (!one)
+                break;
+            checked("typing into a text", [&] {
+                QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, pointOf(one));
+                QTest::keyClicks(canvas, u"more"_s);
+                QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, canvas->geometry().widgetPoint(QPointF(2, 2)).toPoint());
+            });
+            break;
+        case 2:
+            if (!one)
+                break;
+            view->select(one);
+            checked("copy", [&] { QTest::keyClick(canvas, Qt::Key_C, Qt::ControlModifier); });
+            checked("paste", [&] { QTest::keyClick(canvas, Qt::Key_V, Qt::ControlModifier); });
+            break;
+        case 3:
+            if (!one)
+                break;
+            view->select(one);
+            checked("duplicate", [&] { menu("duplicate"); });
+            break;
+        case 4:
+            if (!one)
+                break;
+            view->select(one);
+            checked("delete", [&] { QTest::keyClick(canvas, Qt::Key_Delete); });
+            break;
+        case 5: {
+            if (!one)
+                break;
+            view->select(one);
+            const bool fromWeighed = weighedLast;
+            checked("an arrow key", [&] { QTest::keyClick(canvas, Qt::Key_Right); });
+            if (fromWeighed && weighedLast) {
+                EXPECT_LE(w->weigher().partsCounted(), 2) << "more was counted again than the text moved";
+            }
+            break;
+        }
+        default: {
+            const char *step = random() % 2 ? "undo" : "redo";
+            controller->mainMenu().validate();
+            QAction *item = controller->mainMenu().itemForAction(QString::fromLatin1(step), 0);
+            if (!item || !item->isEnabled())
+                break;
+            checked(step, [&] { item->trigger(); });
+            EXPECT_FALSE(w->keptWeight().has_value()) << "a design undone or redone is weighed anew";
+            weighedLast = false;
+            break;
+        }
+        }
+    }
+    EXPECT_GT(kept, 5);
+    EXPECT_GT(refused, 2);
 }
 
 } // namespace

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 QTextCharFormat fontFormat(const QString &postScriptName, double size, const QColor &color, double kerning)
@@ -169,6 +171,81 @@ TEST(CDDArchiveTextTest, RunWithoutAFamilyReadsBackInTheDefaultFamily)
     EXPECT_EQ(QFontInfo(font).family().toStdString(), QFontInfo(drawn).family().toStdString());
     EXPECT_DOUBLE_EQ(font.pointSizeF(), 17.0);
     EXPECT_DOUBLE_EQ(read.getContSizeX(), written.getContSizeX());
+}
+
+// A text stored again as it was is not encoded again: the same block of bytes goes into the file.
+// Changed in any way a command changes a text, it is stored as a text given the same changes and
+// never stored before, in each form: an empty text's style, the older key's RTFD, the keyed archive.
+TEST(CDDArchiveTextTest, ATextStoredAgainUnchangedIsNotEncodedAgainAndAChangedOneIsStoredAfresh)
+{
+    const struct
+    {
+        const char *what;
+        std::function<void(CDDText &)> change;
+    } changes[] = {
+        {"nothing", [](CDDText &) {}},
+        {"letters typed", [](CDDText &text) { QTextCursor(text.getContents()).insertText(u"typed "_s); }},
+        {"a run's colour", [](CDDText &text) {
+             QTextCursor cursor(text.getContents());
+             cursor.setPosition(2, QTextCursor::KeepAnchor);
+             QTextCharFormat green;
+             green.setForeground(Qt::darkGreen);
+             cursor.mergeCharFormat(green);
+         }},
+        {"a run's kerning", [](CDDText &text) {
+             QTextCursor cursor(text.getContents());
+             cursor.setPosition(3, QTextCursor::KeepAnchor);
+             QTextCharFormat kerned;
+             kerned.setProperty(PWTextAttributes::Kerning, 2.5);
+             cursor.mergeCharFormat(kerned);
+         }},
+        {"a size given as a whole number", [](CDDText &text) {
+             QTextCursor cursor(text.getContents());
+             cursor.select(QTextCursor::Document);
+             QTextCharFormat size;
+             size.setProperty(QTextFormat::FontPointSize, 14);
+             cursor.mergeCharFormat(size);
+         }},
+        {"the paragraph spacing", [](CDDText &text) { text.SetSpacingAfterParagraph(9.0f); }},
+        {"the style of the whole text", [](CDDText &text) {
+             text.SetFontAttr(fontFormat(u"DejaVuSerif"_s, 17, Qt::magenta, 0.0), false);
+         }},
+    };
+    for (const QString &key : {key_TextStorage2, key_TextStorage}) {
+        for (const bool empty : {false, true}) {
+            for (const auto &[what, change] : changes) {
+                SCOPED_TRACE(key.toStdString() + (empty ? " empty: " : ": ") + what);
+                CDDText stored, fresh;
+                for (CDDText *text : {&stored, &fresh}) {
+                    makeRichText(*text);
+                    text->SetFontAttr(fontFormat(u"DejaVuSans"_s, 11, Qt::blue, 0.0), false);
+                    if (empty)
+                        text->setString(QString(), nullptr);
+                }
+                const auto storedAs = [](const CDDArchive &archive) {
+                    const PWPlist written = archive.getDict();
+                    return written.toDictionary().size() == 1 ? written.toDictionary().entries().front().second.toData()
+                                                              : QByteArray();
+                };
+                CDDArchive before(true);
+                ASSERT_TRUE(archiveSetText(before, key, stored));
+                const QByteArray first = storedAs(before);
+                ASSERT_FALSE(first.isEmpty());
+                change(stored);
+                change(fresh);
+                CDDArchive after(true);
+                ASSERT_TRUE(archiveSetText(after, key, stored));
+                CDDArchive afresh(true);
+                ASSERT_TRUE(archiveSetText(afresh, key, fresh));
+                EXPECT_EQ(after.getDict(), afresh.getDict());
+                if (std::string(what) == "nothing") {
+                    EXPECT_EQ(storedAs(after).constData(), first.constData()) << "stored unchanged, encoded again";
+                } else if (!empty || std::string(what) == "letters typed" || std::string(what) == "the style of the whole text") {
+                    EXPECT_NE(storedAs(after), first) << "the change did not reach the stored text";
+                }
+            }
+        }
+    }
 }
 
 } // namespace
