@@ -48,18 +48,6 @@ QString capitalsOf(const QString &letters)
     return shown;
 }
 
-// The first line where two saves part; empty when they are the same.
-QString firstDifference(const QByteArray &actual, const QByteArray &expected)
-{
-    const QList<QByteArray> a = actual.split('\n');
-    const QList<QByteArray> b = expected.split('\n');
-    for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i)
-        if (a.value(i) != b.value(i))
-            return u"line %1: "_s.arg(i + 1) + QString::fromUtf8(a.value(i).trimmed().left(160)) + u" instead of "_s
-                   + QString::fromUtf8(b.value(i).trimmed().left(160));
-    return QString();
-}
-
 const char *const kCityCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:McKee;Ann;;;\r\nFN:Ann McKee\r\n"
                           "ADR;TYPE=WORK:;;12 deF Road;Sankt Gallen;;9000;Switzerland\r\nEND:VCARD\r\n";
 
@@ -361,12 +349,12 @@ TEST_P(CACapitalsTypingTest, TypedCharactersFollowEveryStepUnderCapitalsAndTheir
         ASSERT_TRUE(controller->router().perform(u"undo"_s));
         ++back;
     }
-    EXPECT_EQ(firstDifference(bytes(), first), QString()) << "every step undone";
+    EXPECT_EQ(shelltest::savedDifference(bytes(), first), QString()) << "every step undone";
     EXPECT_EQ(personCity(), firstCity);
     for (int i = 0; i < back; ++i) {
         ASSERT_TRUE(controller->router().perform(u"redo"_s));
     }
-    EXPECT_EQ(firstDifference(bytes(), last), QString()) << "every step redone";
+    EXPECT_EQ(shelltest::savedDifference(bytes(), last), QString()) << "every step redone";
 
     // Saved, opened again and unticked, the text shows the letters typed.
     const QString file = path(u"typed.pwdc"_s);

@@ -102,18 +102,6 @@ QString typedDifference(const TypedTexts &before, const TypedTexts &after)
     return QString();
 }
 
-// The first line where two saves part.
-QString savedDifference(const QByteArray &actual, const QByteArray &expected)
-{
-    const QList<QByteArray> a = actual.split('\n');
-    const QList<QByteArray> b = expected.split('\n');
-    for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i)
-        if (a.value(i) != b.value(i))
-            return u"line %1: "_s.arg(i + 1) + QString::fromUtf8(a.value(i).trimmed().left(160)) + u" instead of "_s
-                   + QString::fromUtf8(b.value(i).trimmed().left(160));
-    return QString();
-}
-
 enum class TypedTextKind { PlainText, TypedAddress, PersonFieldOpen, PersonPanelSelected, Counter, FileField };
 
 struct TypedKind
@@ -410,7 +398,7 @@ TEST_P(CATypedCharactersTest, EveryControlAndFormatCommandKeepsTheTypedCharacter
         if (!undo().canUndo()) {
             // What is no step (the panel's show-all switch, a way of looking at it) changes no
             // byte of the design: every edit can be undone.
-            EXPECT_EQ(savedDifference(bytes(), first), QString()) << "changed without a step";
+            EXPECT_EQ(shelltest::savedDifference(bytes(), first), QString()) << "changed without a step";
             continue;
         }
         ++made;
@@ -423,13 +411,13 @@ TEST_P(CATypedCharactersTest, EveryControlAndFormatCommandKeepsTheTypedCharacter
         }
         const QByteArray undone = bytes();
         EXPECT_EQ(typedDifference(typed, typedOf(undone)), QString()) << "undone";
-        EXPECT_EQ(savedDifference(undone, first), QString()) << "undone";
+        EXPECT_EQ(shelltest::savedDifference(undone, first), QString()) << "undone";
         for (int step = 0; step < steps; ++step)
             ASSERT_TRUE(controller->router().perform(u"redo"_s));
-        EXPECT_EQ(savedDifference(bytes(), changed), QString()) << "redone";
+        EXPECT_EQ(shelltest::savedDifference(bytes(), changed), QString()) << "redone";
         for (int step = 0; step < steps; ++step)
             ASSERT_TRUE(controller->router().perform(u"undo"_s));
-        EXPECT_EQ(savedDifference(bytes(), first), QString()) << "undone again";
+        EXPECT_EQ(shelltest::savedDifference(bytes(), first), QString()) << "undone again";
     }
     EXPECT_GT(made, 5);
 }
@@ -578,10 +566,10 @@ TEST_P(CAShipToCapitalsTest, TheCitysCommaAndLettersStayThroughCapitalsAndTheirU
 
     ASSERT_TRUE(controller->router().perform(u"undo"_s));
     EXPECT_EQ(city(), typedCity);
-    EXPECT_EQ(savedDifference(bytesNow(), before), QString());
+    EXPECT_EQ(shelltest::savedDifference(bytesNow(), before), QString());
     ASSERT_TRUE(controller->router().perform(u"redo"_s));
     EXPECT_EQ(city(), typedCity.toUpper());
-    EXPECT_EQ(savedDifference(bytesNow(), shown), QString());
+    EXPECT_EQ(shelltest::savedDifference(bytesNow(), shown), QString());
 
     ASSERT_TRUE(perform("saveDocument"));
     const PWPlist saved = PWPlist::parse(pwtest::readFile(file)).value_or(PWPlist());
@@ -611,7 +599,7 @@ TEST_P(CAShipToCapitalsTest, TheCitysCommaAndLettersStayThroughCapitalsAndTheirU
     QTest::keyClick(capitals, Qt::Key_Space);
     paint();
     EXPECT_EQ(city(), typedCity);
-    EXPECT_EQ(savedDifference(bytesNow(), before), QString()) << "unticked after a reopen";
+    EXPECT_EQ(shelltest::savedDifference(bytesNow(), before), QString()) << "unticked after a reopen";
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, CAShipToCapitalsTest,

@@ -218,4 +218,16 @@ inline QByteArray damagedDesign()
     return bytes;
 }
 
+// The first line where two saves part; empty when they are the same.
+inline QString savedDifference(const QByteArray &actual, const QByteArray &expected)
+{
+    const QList<QByteArray> a = actual.split('\n');
+    const QList<QByteArray> b = expected.split('\n');
+    for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i)
+        if (a.value(i) != b.value(i))
+            return u"line %1: "_s.arg(i + 1) + QString::fromUtf8(a.value(i).trimmed().left(160)) + u" instead of "_s
+                   + QString::fromUtf8(b.value(i).trimmed().left(160));
+    return QString();
+}
+
 } // namespace shelltest
